@@ -1,0 +1,43 @@
+// The one write loop of every text file the system writes: a table of lines
+// closed by the end marker, each line written as it stands followed by CR LF.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "run/folder.h"
+
+namespace scenario {
+
+// Closes a line table; never written. No line of a text file may equal it.
+inline constexpr std::string_view kEndMarker = "riferimento fine del file";
+
+// A writer's table of lines: at most 1000 lines before the end marker.
+class LineTable {
+ public:
+  static constexpr std::size_t kMaxLines = 1000;
+
+  // Throws std::length_error past kMaxLines.
+  void add(std::string line);
+  // Every line followed by the end marker, as the write loop reads it.
+  std::vector<std::string> entries() const;
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+// The bytes of a text file: every entry up to the first one equal to the end
+// marker (whole string, case-sensitive), each followed by CR LF.
+std::string render_lines(const std::vector<std::string>& entries);
+
+// Creates the file from empty and writes the rendered lines in one go.
+void write_text_file(Folder& folder, const std::string& name, const std::vector<std::string>& entries);
+
+// Right-aligns a value in a field of `width` characters (never cuts it).
+std::string right(long long value, std::size_t width);
+std::string right(std::string_view text, std::size_t width);
+// Left-aligns text in a field of `width` characters (never cuts it).
+std::string left(std::string_view text, std::size_t width);
+
+}  // namespace scenario
