@@ -1,7 +1,10 @@
 #include "run/form_load.h"
 
 #include "sources/line_data.h"
+#include "sources/notes_document.h"
+#include "sources/slowdown_order.h"
 #include "sources/train_data.h"
+#include "sources/train_sheet.h"
 
 namespace scenario {
 
@@ -9,6 +12,9 @@ void Form1::Form_Load() {
   names_ = RunNames{kRouteName, kTrainName};
   dati_linea(folder_, names_);
   dati_treno(folder_, names_);
+  dati_note(folder_, names_);
+  dati_rallentamenti(folder_, names_);
+  dati_scheda(folder_, names_);
 }
 
 }  // namespace scenario
