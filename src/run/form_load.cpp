@@ -1,5 +1,6 @@
 #include "run/form_load.h"
 
+#include "compiler/compiler.h"
 #include "sources/line_data.h"
 #include "sources/notes_document.h"
 #include "sources/slowdown_order.h"
@@ -15,6 +16,10 @@ void Form1::Form_Load() {
   dati_note(folder_, names_);
   dati_rallentamenti(folder_, names_);
   dati_scheda(folder_, names_);
+  compiler_.route_name = names_.route_name;
+  compiler_.train_name = names_.train_name;
+  std::int32_t full = 1;
+  compiler_.memorizza_percorso(full);
 }
 
 }  // namespace scenario

@@ -1,0 +1,42 @@
+// Internal to the parser: one source being read, with the record the parser
+// is in, so that every recorded code can name its file and line.
+#pragma once
+
+#include <string>
+
+#include "compiler/compiler.h"
+#include "compiler/numeric.h"
+#include "sources/text_format.h"
+
+namespace scenario {
+
+struct Compiler::Source {
+  Source(SourceFile which, std::string name, std::string bytes)
+      : which(which), name(std::move(name)), bytes(std::move(bytes)), reader(this->bytes) {}
+  Source(const Source&) = delete;
+  Source& operator=(const Source&) = delete;
+
+  SourceFile which;
+  std::string name;
+  std::string bytes;
+  FieldReader reader;
+  int record_line = 0;  // line of the keyword field of the record being read
+
+  std::int32_t i32() { return reader.read_i32(); }
+  std::int16_t i16() { return reader.read_i16(); }
+  std::uint8_t u8() { return reader.read_u8(); }
+  // A 16-bit parameter of a marking routine, read as a 32-bit number.
+  std::int16_t param16(const char* what) { return narrow16(reader.read_i32(), what); }
+};
+
+}  // namespace scenario
+
+namespace scenario {
+
+// Thrown by end_parse once the code is recorded: the parse of the file being
+// read ends, and that file is deleted.
+struct ParseEnded {
+  SourceFile file;
+};
+
+}  // namespace scenario
