@@ -43,8 +43,10 @@ std::string FieldReader::read_text() {
     std::size_t close = bytes_.find('"', pos_);
     if (close == std::string_view::npos) close = bytes_.size();
     field.assign(bytes_.substr(pos_, close - pos_));
-    // A quoted field may run over line ends; keep the count right.
-    line_ += static_cast<int>(std::count(field.begin(), field.end(), '\n'));
+    // A quoted field may run over line ends; count them as consume_line_end
+    // does (CR LF, lone CR, lone LF).
+    for (std::size_t i = 0; i < field.size(); ++i)
+      if (field[i] == '\n' || (field[i] == '\r' && (i + 1 == field.size() || field[i + 1] != '\n'))) ++line_;
     pos_ = std::min(close + 1, bytes_.size());
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !at_line_end()) ++pos_;
   } else {
