@@ -101,6 +101,7 @@ class Compiler {
   void record(std::int32_t code, std::optional<std::int32_t> position, std::string detail = {});
   [[noreturn]] void end_parse(std::int32_t code, std::optional<std::int32_t> position = std::nullopt);
 
+  void create_tables();
   bool parse_line_file();
   void parse_train_file();
   bool read_station(Source& src, std::int32_t& k);
@@ -119,6 +120,8 @@ class Compiler {
   Source* source_ = nullptr;  // the source being read, for the recorded codes
   // Working values the line half leaves to the train half.
   std::int32_t board_slot_ = kFirstBoardSlot;
+  // The route length was read; the grid and plan are still to be made.
+  bool tables_pending_ = false;
   // The end of the previous tunnel record, for the 150 m rule; the tables
   // keep only the first 80 tunnels.
   std::int32_t previous_tunnel_end_ = 0;

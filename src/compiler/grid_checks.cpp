@@ -17,7 +17,9 @@ void Compiler::memorizza_percorso(std::int32_t& j) {
   track_plan.reset(0);
   for (ParameterRecord& r : parameters) r = ParameterRecord{};
 
+  tables_pending_ = false;
   memorizza_dati();
+  create_tables();  // a parse that ended inside the general section
   if (!has_grid)
     throw RunFailure("no track grid to check: the line file was not read as far as its route length (error code " +
                      std::to_string(error_code) + ")");
@@ -43,6 +45,11 @@ void Compiler::place_marker(std::int64_t c) {
 void Compiler::grid_pass() {
   const std::int64_t n = static_cast<std::int64_t>(last_cell) - 2;
   auto type_at = [&](std::int64_t c) -> int { return in_grid(c) ? cell(c).cell_type : -1; };
+  // next_end[i]: the first slowdown end cell after i, or last_cell + 1.
+  std::vector<std::int64_t> next_end(grid.size() + 1, static_cast<std::int64_t>(last_cell) + 1);
+  for (std::int64_t c = last_cell; c >= 1; --c)
+    next_end[static_cast<std::size_t>(c - 1)] =
+        cell(c).cell_type == kSlowdownEnd ? c : next_end[static_cast<std::size_t>(c)];
 
   for (std::int64_t i = 1; i <= n; ++i) {
     const std::uint8_t type = cell(i).cell_type;
@@ -81,8 +88,9 @@ void Compiler::grid_pass() {
         if (!placed) record(12, low32(i * 50));
       }
 
-      std::int64_t e = i + 1;
-      while (e <= last_cell && cell(e).cell_type != kSlowdownEnd) ++e;
+      // The pass never makes or removes an end cell, so the next one after
+      // every cell is known before it starts.
+      const std::int64_t e = next_end[static_cast<std::size_t>(i)];
       // With no end cell after the start, the slowdown gets no marker inside
       // and no check after its end.
       if (e > last_cell) continue;

@@ -89,6 +89,13 @@ std::string Compiler::next_keyword(Source& src, bool& at_end) {
   }
 }
 
+void Compiler::create_tables() {
+  if (!tables_pending_) return;
+  tables_pending_ = false;
+  grid.assign(static_cast<std::size_t>(last_cell) + 1, TrackCell{});
+  if (full_compile != 0) track_plan.reset(static_cast<std::size_t>(plan_length) + 1);
+}
+
 bool Compiler::position_fails(std::int64_t p, std::int64_t margin) const {
   return (static_cast<double>(p) + static_cast<double>(margin)) / 50.0 > static_cast<double>(last_cell);
 }
@@ -176,13 +183,12 @@ bool Compiler::parse_line_file() {
       last_cell = round32(plan_length / 50.0);
       if (last_cell < 0)
         throw NumericFailure("a route length of " + std::to_string(length) + " m leaves no track grid");
-      grid.assign(static_cast<std::size_t>(last_cell) + 1, TrackCell{});
+      if (full_compile != 0 && plan_length < 1)
+        throw NumericFailure("a route length of " + std::to_string(length) + " m leaves no track plan");
+      // Nothing touches the grid or the plan inside the general section, so
+      // they are made once it ends: a repeated route length costs nothing.
       has_grid = true;
-      if (full_compile != 0) {
-        if (plan_length < 1)
-          throw NumericFailure("a route length of " + std::to_string(length) + " m leaves no track plan");
-        track_plan.reset(static_cast<std::size_t>(plan_length) + 1);
-      }
+      tables_pending_ = true;
     }
     auto progressive = [&](int slot) {
       ParameterRecord& rec = parameters[slot];
@@ -223,6 +229,7 @@ bool Compiler::parse_line_file() {
   // Every later record needs the grid that the route length creates.
   if (!has_grid)
     throw NumericFailure("the line file's general section has no route length (\"lunghezza percorso\")");
+  create_tables();
 
   tunnel_counter = 0;
   board_slot_ = kFirstBoardSlot;
