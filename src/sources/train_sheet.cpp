@@ -18,8 +18,7 @@ constexpr std::string_view kHeaderBottom =
     "                                                                   |______________|";
 constexpr std::string_view kClassificationTop = "  ___________________                ___________________";
 // Ends in 7 blanks after the last bar, on every sheet.
-constexpr std::string_view kClassificationLabels =
-    " |  CLASSIFICAZIONE  |              |  MASSA BLOCCATA   |       ";
+constexpr std::string_view kClassificationLabels = " |  CLASSIFICAZIONE  |              |  MASSA BLOCCATA   |       ";
 constexpr std::string_view kClassificationBottom = " |___________________|              |___________________|";
 constexpr std::string_view kTableTop =
     "  ________________________________________________________________________________";
@@ -49,8 +48,7 @@ constexpr std::string_view kToTresca =
 constexpr std::string_view kToPlaceholder =
     " |___________________|                    a: xxxxxx                |     xxx%     |";
 constexpr std::string_view kClassificationTrain = " |        IC         |              |      430T         |";
-constexpr std::string_view kClassificationPlaceholder =
-    " |        xxx        |              |      xxxT         |";
+constexpr std::string_view kClassificationPlaceholder = " |        xxx        |              |      xxxT         |";
 
 // A 24-hour time, written hh:mm.
 struct Clock {
@@ -76,8 +74,8 @@ constexpr Timetable kNoTime{Layout::no_time};
 constexpr int kNoSpeed = 0;
 
 struct SheetRow {
-  int speed;              // km/h, or kNoSpeed
-  int position;           // metres, written km+mmm
+  int speed;     // km/h, or kNoSpeed
+  int position;  // metres, written km+mmm
   std::string_view location;
   Timetable timetable;
   int trailing_blanks = 0;  // after the final bar
@@ -180,12 +178,16 @@ std::string clock_text(Clock c) { return zero_padded(c.hours, 2) + ":" + zero_pa
 // The Orario cell, 16 characters.
 std::string timetable_cell(const Timetable& t) {
   switch (t.layout) {
-    case Layout::departure_only: return blanks(9) + clock_text(t.first) + blanks(2);
-    case Layout::passing: return blanks(5) + clock_text(t.first) + blanks(6);
+    case Layout::departure_only:
+      return blanks(9) + clock_text(t.first) + blanks(2);
+    case Layout::passing:
+      return blanks(5) + clock_text(t.first) + blanks(6);
     case Layout::arrival_and_departure:
       return blanks(1) + clock_text(t.first) + blanks(3) + clock_text(t.second) + blanks(2);
-    case Layout::arrival_only: return blanks(1) + clock_text(t.first) + blanks(10);
-    case Layout::no_time: return blanks(16);
+    case Layout::arrival_only:
+      return blanks(1) + clock_text(t.first) + blanks(10);
+    case Layout::no_time:
+      return blanks(16);
   }
   throw std::logic_error("unknown timetable layout");
 }
