@@ -44,7 +44,7 @@ inline std::string train_source(const std::vector<std::string>& records) {
 
 // A station record with the values that matter here; the rest are zero.
 inline std::string station_record(std::int64_t position, int kind, std::int64_t platform, int opt_d = 0,
-                           const std::string& name = "Stazione") {
+                                  const std::string& name = "Stazione") {
   return "stazione, " + std::to_string(position) + ", " + std::to_string(kind) + ", " + std::to_string(platform) +
          ", 0, 0, " + std::to_string(opt_d) + ", 0,0,0, 0,0,0, 0, 0,0,0, " + name;
 }

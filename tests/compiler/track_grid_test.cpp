@@ -225,7 +225,7 @@ TEST_F(MarkingRoutines, ARefusedSlowdownNamesItsCell) {
 }
 
 TEST_F(MarkingRoutines, ASlowdownReplacesTunnelMarks) {
-  compiler.memo_montagna(4850, 5500, 11);  // cells 97 to 109, marks at 100 and 104
+  compiler.memo_montagna(4850, 5500, 11);               // cells 97 to 109, marks at 100 and 104
   compiler.memo_rallentamento(4950, 60, 200, 0, 0, 0);  // start 100, end 104
   EXPECT_EQ(compiler.error_code, 0);
   EXPECT_EQ(cell(100).cell_type, kSlowdownStart);
@@ -259,8 +259,8 @@ TEST_F(MarkingRoutines, SignalTimeIsTempoRaisedTo101ForSxTwoOnly) {
     std::int32_t tempo;
     std::uint8_t signal_time;
   };
-  const Case cases[] = {{2, 50, 101}, {2, 1, 101}, {2, 100, 101}, {2, 101, 101}, {2, 0, 0},
-                        {2, 180, 180}, {2, 300, 44}, {2, -5, 251}, {1, 50, 0},   {0, 200, 0}};
+  const Case cases[] = {{2, 50, 101},  {2, 1, 101},  {2, 100, 101}, {2, 101, 101}, {2, 0, 0},
+                        {2, 180, 180}, {2, 300, 44}, {2, -5, 251},  {1, 50, 0},    {0, 200, 0}};
   for (const Case& c : cases) {
     give_grid(compiler, 340);
     compiler.memo_segnale(5000, c.sx, 0, 0, 0, 0, 0, 0, 0, 0, c.tempo);
