@@ -86,7 +86,8 @@ std::string line_file(ScenarioLayout& layout) {
 
   add_line(out, "[pendenze]");
   for (std::int32_t b = 0, i = 0; b < blocks; ++b)
-    for (std::int32_t at : {0, 1250, 2500, 3750}) add_record(out, "pendenza", {b * kBlockLength + at, pick(kGradients, i++)});
+    for (std::int32_t at : {0, 1250, 2500, 3750})
+      add_record(out, "pendenza", {b * kBlockLength + at, pick(kGradients, i++)});
 
   add_line(out, "[montagne]");
   layout.tunnels = std::min<std::int32_t>(kMostTunnels, length / 1000);
