@@ -42,6 +42,54 @@ void plan_element(ByteWriter& out, PlanKind kind, double value) {
     out.f64(value);
 }
 
+class ByteReader {
+ public:
+  explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
+  bool at_end() const { return pos_ == bytes_.size(); }
+  std::size_t offset() const { return pos_; }
+  std::uint8_t u8() {
+    need(1);
+    return static_cast<std::uint8_t>(bytes_[pos_++]);
+  }
+  std::uint16_t u16() {
+    std::uint16_t lo = u8();
+    return static_cast<std::uint16_t>(lo | (u8() << 8));
+  }
+  std::int16_t i16() { return static_cast<std::int16_t>(u16()); }
+  std::uint32_t u32() {
+    need(4);
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(u8()) << (8 * i);
+    return v;
+  }
+  std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
+  double f64() {
+    need(8);
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) bits |= static_cast<std::uint64_t>(u8()) << (8 * i);
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+  }
+  std::string text(std::size_t n) {
+    need(n);
+    std::string t(bytes_.substr(pos_, n));
+    pos_ += n;
+    return t;
+  }
+  [[noreturn]] void fail(const std::string& what) const {
+    throw DecodeError(what + " at byte " + std::to_string(pos_));
+  }
+
+ private:
+  void need(std::size_t n) const {
+    if (bytes_.size() - pos_ < n) fail("the file ends inside a record");
+  }
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+};
+
 }  // namespace
 
 std::string track_plan_file_bytes(const TrackPlan& plan) {
@@ -94,6 +142,81 @@ std::string grid_file_bytes(const std::vector<TrackCell>& grid) {
     out.u8(c.adhesion);
   }
   return out.take();
+}
+
+DecodedTrackPlan decode_track_plan_file(std::string_view bytes) {
+  ByteReader in(bytes);
+  std::vector<PlanElement> elements;
+  while (!in.at_end()) {
+    PlanElement e;
+    const std::uint16_t tag = in.u16();
+    if (tag == static_cast<std::uint16_t>(PlanKind::empty)) {
+      e.kind = PlanKind::empty;
+    } else if (tag == static_cast<std::uint16_t>(PlanKind::int16)) {
+      e.kind = PlanKind::int16;
+      e.value = in.i16();
+    } else if (tag == static_cast<std::uint16_t>(PlanKind::real)) {
+      e.kind = PlanKind::real;
+      e.value = in.f64();
+    } else {
+      in.fail("unknown element tag " + std::to_string(tag));
+    }
+    elements.push_back(e);
+  }
+  // Column x of every metre, then column y: the halves must match.
+  if (elements.size() % 2 != 0)
+    throw DecodeError("an odd number of elements (" + std::to_string(elements.size()) + ") cannot be split into x and y");
+  DecodedTrackPlan plan;
+  const auto half = static_cast<std::ptrdiff_t>(elements.size() / 2);
+  plan.x.assign(elements.begin(), elements.begin() + half);
+  plan.y.assign(elements.begin() + half, elements.end());
+  return plan;
+}
+
+ParameterTable decode_parameter_file(std::string_view bytes) {
+  ByteReader in(bytes);
+  ParameterTable parameters{};
+  for (ParameterRecord& r : parameters) {
+    r.kind = in.u8();
+    r.start_m = in.i32();
+    r.end_m = in.i32();
+    r.at_m = in.i32();
+    r.opt_a = in.u8();
+    r.text = in.text(in.u16());
+    r.num_a = in.i16();
+    r.num_b = in.i16();
+    r.num_c = in.i16();
+    r.num_d = in.i16();
+    r.num_e = in.i16();
+    r.opt_b = in.u8();
+    r.opt_c = in.u8();
+    r.opt_d = in.u8();
+    r.opt_e = in.u8();
+    r.time_s = in.i32();
+  }
+  if (!in.at_end()) in.fail("bytes left over after the " + std::to_string(kParameterSlots) + " records");
+  return parameters;
+}
+
+std::vector<TrackCell> decode_grid_file(std::string_view bytes) {
+  if (bytes.size() % 15 != 0)
+    throw DecodeError("a grid file of " + std::to_string(bytes.size()) + " bytes is not a whole number of 15-byte cells");
+  ByteReader in(bytes);
+  std::vector<TrackCell> grid(bytes.size() / 15);
+  for (TrackCell& c : grid) {
+    c.cell_type = in.u8();
+    c.value_1 = in.i16();
+    c.value_2 = in.i16();
+    c.value_3 = in.i16();
+    c.value_4 = in.i16();
+    c.signal_time = in.u8();
+    c.approach_code = in.u8();
+    c.tunnel_type = in.u8();
+    c.speed_step = in.u8();
+    c.gradient_code = in.u8();
+    c.adhesion = in.u8();
+  }
+  return grid;
 }
 
 std::string code_text(const std::string& train_text, const std::string& route_text) {

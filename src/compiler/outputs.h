@@ -2,7 +2,10 @@
 // no header, count or padding. See docs/binary-files.md for the layouts.
 #pragma once
 
+#include <cstddef>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/tables.h"
@@ -18,6 +21,32 @@ std::string parameter_file_bytes(const ParameterTable& parameters);
 
 // Cells 0 to last_cell, 15 bytes each.
 std::string grid_file_bytes(const std::vector<TrackCell>& grid);
+
+// The inverse of the three encoders, for readers of the files. A file that
+// does not follow its layout (cut short, bytes left over, an unknown plan tag)
+// throws DecodeError naming the byte offset.
+class DecodeError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// One element of a track plan file: an empty element has the value 0.
+struct PlanElement {
+  PlanKind kind = PlanKind::empty;
+  double value = 0.0;
+  bool operator==(const PlanElement&) const = default;
+};
+
+// The two columns of a track plan file, metre by metre. The file does not
+// tie an element of x to its y, so each keeps its own kind.
+struct DecodedTrackPlan {
+  std::vector<PlanElement> x;
+  std::vector<PlanElement> y;
+};
+
+DecodedTrackPlan decode_track_plan_file(std::string_view bytes);
+ParameterTable decode_parameter_file(std::string_view bytes);
+std::vector<TrackCell> decode_grid_file(std::string_view bytes);
 
 // The text both scenario codes are computed from: the train name and the
 // route name, lower-cased, then the pad; always at least 25 characters.
