@@ -165,7 +165,8 @@ DecodedTrackPlan decode_track_plan_file(std::string_view bytes) {
   }
   // Column x of every metre, then column y: the halves must match.
   if (elements.size() % 2 != 0)
-    throw DecodeError("an odd number of elements (" + std::to_string(elements.size()) + ") cannot be split into x and y");
+    throw DecodeError("an odd number of elements (" + std::to_string(elements.size()) +
+                      ") cannot be split into x and y");
   DecodedTrackPlan plan;
   const auto half = static_cast<std::ptrdiff_t>(elements.size() / 2);
   plan.x.assign(elements.begin(), elements.begin() + half);
@@ -200,7 +201,8 @@ ParameterTable decode_parameter_file(std::string_view bytes) {
 
 std::vector<TrackCell> decode_grid_file(std::string_view bytes) {
   if (bytes.size() % 15 != 0)
-    throw DecodeError("a grid file of " + std::to_string(bytes.size()) + " bytes is not a whole number of 15-byte cells");
+    throw DecodeError("a grid file of " + std::to_string(bytes.size()) +
+                      " bytes is not a whole number of 15-byte cells");
   ByteReader in(bytes);
   std::vector<TrackCell> grid(bytes.size() / 15);
   for (TrackCell& c : grid) {
