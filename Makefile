@@ -1,13 +1,32 @@
-# Front door: `make run` builds and runs the one-shot program, `make test` builds and runs the suite.
+# Front door: `make run` builds and runs the one-shot program, `make test` builds and runs the suite,
+# `make bench` builds in Release and runs the benchmarks.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build run test test-sanitize clean
+.PHONY: all build run test test-sanitize bench clean deps
 
 all: build
 
-$(BUILD)/CMakeCache.txt:
+# Debian packages the build needs beyond the machine's toolchain: the author's
+# tool's two header-only libraries. Installed when missing and run as root;
+# otherwise the one command to run is printed.
+DEB_PACKAGES := libcli11-dev nlohmann-json3-dev
+
+deps:
+	@command -v dpkg-query >/dev/null || exit 0; \
+	missing=""; \
+	for p in $(DEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
+	done; \
+	[ -z "$$missing" ] && exit 0; \
+	if [ "$$(id -u)" = 0 ]; then \
+	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	else \
+	  echo "Missing Debian packages; install them with: sudo apt-get install$$missing"; exit 1; \
+	fi
+
+$(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 
 build: $(BUILD)/CMakeCache.txt
@@ -20,10 +39,16 @@ run: $(BUILD)/CMakeCache.txt
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-test-sanitize:
+test-sanitize: deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSCENARIO_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS) --target scenario scenario_compile_bench scenario_process_bench
+	./build-bench/bin/scenario_compile_bench
+	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
+
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) build-sanitize build-bench
