@@ -1,9 +1,10 @@
-# Front door: `make run` builds and runs the one-shot program, `make test` builds and runs the suite.
+# Front door: `make run` builds and runs the one-shot program, `make test` builds and runs the suite,
+# `make bench` builds in Release and runs the benchmarks.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build run test test-sanitize clean deps
+.PHONY: all build run test test-sanitize bench clean deps
 
 all: build
 
@@ -43,5 +44,11 @@ test-sanitize: deps
 	cmake --build build-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build-bench -j $(JOBS) --target scenario scenario_compile_bench scenario_process_bench
+	./build-bench/bin/scenario_compile_bench
+	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
+
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) build-sanitize build-bench

@@ -1,0 +1,197 @@
+// The compile's stages, on the embedded scenario (argument 0) and on
+// generated lines of 155000, 500000 and 1000000 m: the parse (both halves,
+// with and without the track plan), the grid pass, building the three files'
+// bytes, and the whole compile. Ends with the linearity ratio of the whole
+// compile: the longest line's time over the 155000 m line's.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench/scenario_generator.h"
+#include "compiler/compiler.h"
+#include "compiler/outputs.h"
+#include "run/file_names.h"
+#include "run/folder.h"
+#include "sources/line_data.h"
+#include "sources/text_file.h"
+#include "sources/train_data.h"
+
+namespace scenario::bench {
+namespace {
+
+struct Sources {
+  std::string line_file;
+  std::string train_file;
+};
+
+// Argument 0 is the embedded scenario; any other is a generated line length.
+const Sources& sources_for(std::int64_t length) {
+  static std::map<std::int64_t, Sources> cache;
+  auto it = cache.find(length);
+  if (it != cache.end()) return it->second;
+  Sources s;
+  if (length == 0) {
+    s = {render_lines(line_file_entries()), render_lines(train_file_entries())};
+  } else {
+    GeneratedScenario g = generate_scenario(static_cast<std::int32_t>(length));
+    s = {std::move(g.line_file), std::move(g.train_file)};
+  }
+  return cache.emplace(length, std::move(s)).first->second;
+}
+
+// The two sources, read as often as asked and never deleted; written files
+// are counted and dropped, so that a benchmark times the compile, not a copy.
+class SourcesFolder : public Folder {
+ public:
+  explicit SourcesFolder(const Sources& sources) : sources_(sources) {}
+  bool exists(const std::string& name) const override { return find(name) != nullptr; }
+  std::optional<std::string> read(const std::string& name) const override {
+    const std::string* bytes = find(name);
+    if (!bytes) return std::nullopt;
+    return *bytes;
+  }
+  void remove(const std::string&) override {}
+  void write(const std::string&, std::string_view bytes) override { written += bytes.size(); }
+
+  std::size_t written = 0;
+
+ private:
+  const std::string* find(const std::string& name) const {
+    if (name == names_.line_file()) return &sources_.line_file;
+    if (name == names_.train_file()) return &sources_.train_file;
+    return nullptr;
+  }
+  const Sources& sources_;
+  RunNames names_{kRouteName, kTrainName};
+};
+
+void label(benchmark::State& state) {
+  state.SetLabel(state.range(0) == 0 ? "embedded 155000 m" : std::to_string(state.range(0)) + " m");
+}
+
+// Stops the run when a scenario does not compile cleanly: its figures would
+// time an early end, not the work.
+void require_clean(benchmark::State& state, const Compiler& c) {
+  if (!c.recorded_codes.empty())
+    state.SkipWithError(("code " + std::to_string(c.recorded_codes.front().code) + " recorded").c_str());
+}
+
+void BM_Parse(benchmark::State& state, std::int32_t full) {
+  const Sources& s = sources_for(state.range(0));
+  SourcesFolder folder(s);
+  for (auto _ : state) {
+    Compiler c(folder);
+    c.full_compile = full;
+    c.memorizza_dati();
+    benchmark::DoNotOptimize(c.grid.data());
+    if (!c.recorded_codes.empty()) require_clean(state, c);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(s.line_file.size() + s.train_file.size()));
+  label(state);
+}
+
+// A compiler that has parsed the scenario, ready for the later stages.
+struct Parsed {
+  explicit Parsed(std::int64_t length) : folder(sources_for(length)) {
+    compiler.full_compile = 1;
+    compiler.memorizza_dati();
+  }
+  SourcesFolder folder;
+  Compiler compiler{folder};
+};
+
+void BM_GridPass(benchmark::State& state) {
+  Parsed p(state.range(0));
+  require_clean(state, p.compiler);
+  const std::vector<TrackCell> parsed_grid = p.compiler.grid;
+  for (auto _ : state) {
+    p.compiler.grid = parsed_grid;  // not timed: the pass changes the grid
+    auto start = std::chrono::steady_clock::now();
+    p.compiler.grid_pass();
+    auto stop = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+  }
+  p.compiler.recorded_codes.clear();
+  label(state);
+}
+
+void BM_FileBytes(benchmark::State& state) {
+  Parsed p(state.range(0));
+  require_clean(state, p.compiler);
+  p.compiler.grid_pass();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    auto plan = track_plan_file_bytes(p.compiler.track_plan);
+    auto parameters = parameter_file_bytes(p.compiler.parameters);
+    auto grid = grid_file_bytes(p.compiler.grid);
+    bytes = plan.size() + parameters.size() + grid.size();
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  label(state);
+}
+
+void BM_Compile(benchmark::State& state) {
+  SourcesFolder folder(sources_for(state.range(0)));
+  for (auto _ : state) {
+    Compiler c(folder);
+    std::int32_t full = 1;
+    c.memorizza_percorso(full);
+    if (!c.recorded_codes.empty()) require_clean(state, c);
+  }
+  label(state);
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(0)->Arg(155000)->Arg(500000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK_CAPTURE(BM_Parse, no_plan, 0)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_Parse, with_plan, 1)->Apply(sizes);
+BENCHMARK(BM_GridPass)->Apply(sizes)->UseManualTime();
+BENCHMARK(BM_FileBytes)->Apply(sizes);
+BENCHMARK(BM_Compile)->Apply(sizes)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Prints the usual table, then the linearity ratio from the medians of the
+// whole compile.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
+        medians_[r.run_name.function_name + "/" + r.run_name.args] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    auto shortest = medians_.find("BM_Compile/155000");
+    auto longest = medians_.find("BM_Compile/1000000");
+    if (shortest == medians_.end() || longest == medians_.end()) return;
+    std::printf(
+        "\nlinearity, medians of the whole compile: 1000000 m / 155000 m = %.2f in real time, %.2f in CPU time\n"
+        "(target <= 8; the lengths alone give 6.45)\n",
+        longest->second.first / shortest->second.first, longest->second.second / shortest->second.second);
+  }
+
+ private:
+  std::map<std::string, std::pair<double, double>> medians_;  // real and CPU time
+};
+
+}  // namespace
+}  // namespace scenario::bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  scenario::bench::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
