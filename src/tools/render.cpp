@@ -173,9 +173,9 @@ std::vector<PlacedLabel> place_labels(const std::vector<double>& anchors, const 
 // Runs of equal value over cells [first, last]; cell c covers [c x 50,
 // (c + 1) x 50), the cursor rule of the profiles.
 template <typename Value>
-std::vector<Run> cell_runs(const std::vector<TrackCell>& grid, std::int64_t first, std::int64_t last, Value value,
-                           bool skip_zero) {
-  std::vector<Run> runs;
+std::vector<Stretch> cell_runs(const std::vector<TrackCell>& grid, std::int64_t first, std::int64_t last, Value value,
+                               bool skip_zero) {
+  std::vector<Stretch> runs;
   for (std::int64_t c = first; c <= last; ++c) {
     const int v = value(grid[static_cast<std::size_t>(c)]);
     if (!runs.empty() && runs.back().value == v && runs.back().to == c * 50) {
@@ -184,7 +184,7 @@ std::vector<Run> cell_runs(const std::vector<TrackCell>& grid, std::int64_t firs
       runs.push_back({c * 50, (c + 1) * 50, v});
     }
   }
-  if (skip_zero) std::erase_if(runs, [](const Run& r) { return r.value == 0; });
+  if (skip_zero) std::erase_if(runs, [](const Stretch& r) { return r.value == 0; });
   return runs;
 }
 
@@ -453,7 +453,7 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
                                                                                  : major_km / 2;
   for (double km = 0; km * 1000 <= axis_end + 0.5; km += major_km)
     svg.line(X(km * 1000), body_top, X(km * 1000), axis_top, "stroke=\"" + std::string(kGridLine) + "\"");
-  for (const Run& t : f.tunnels)
+  for (const Stretch& t : f.tunnels)
     svg.rect(X(static_cast<double>(t.from)), body_top, X(static_cast<double>(t.to)) - X(static_cast<double>(t.from)),
              body_bottom - body_top, "fill=\"" + std::string(kTunnel) + "\" fill-opacity=\"0.09\"");
   for (const StationMark& st : f.stations)
@@ -584,8 +584,8 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
   // Speed limit: a step line over a light fill, the value on each long step.
   {
     int top_speed = 20;
-    for (const Run& r : f.speed_kmh) top_speed = std::max(top_speed, r.value);
-    for (const Run& r : f.slowdowns) top_speed = std::max(top_speed, r.value);
+    for (const Stretch& r : f.speed_kmh) top_speed = std::max(top_speed, r.value);
+    for (const Stretch& r : f.slowdowns) top_speed = std::max(top_speed, r.value);
     const int scale_max = (top_speed + 19) / 20 * 20;
     const double base = speed.top + speed.height;
     auto Y = [&](double kmh) { return base - kmh / scale_max * (speed.height - 14); };
@@ -594,7 +594,7 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
       svg.text(kLeft - 4, Y(v) + 3.5, std::to_string(v), font(9.5, kMuted, "end"));
     }
     std::string d, area;
-    for (const Run& r : f.speed_kmh) {
+    for (const Stretch& r : f.speed_kmh) {
       const double x0 = X(static_cast<double>(r.from)), x1 = X(static_cast<double>(r.to)), y = Y(r.value);
       d += (d.empty() ? "M" : " L") + num(x0) + " " + num(y) + " L" + num(x1) + " " + num(y);
     }
@@ -604,7 +604,7 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
       svg.raw("<path d=\"" + area + "\" fill=\"" + kSpeed + "\" fill-opacity=\"0.10\"/>\n");
       svg.raw("<path d=\"" + d + "\" fill=\"none\" stroke=\"" + kSpeed + "\" stroke-width=\"2\"/>\n");
     }
-    for (const Run& r : f.speed_kmh) {
+    for (const Stretch& r : f.speed_kmh) {
       const double x0 = X(static_cast<double>(r.from)), x1 = X(static_cast<double>(r.to));
       svg.open_group(std::to_string(r.value) + " km/h from " + km_label(r.from) + " to " + km_label(r.to));
       svg.rect(x0, Y(r.value) - 4, x1 - x0, base - Y(r.value) + 4, "fill=\"transparent\"");
@@ -612,7 +612,7 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
         svg.text((x0 + x1) / 2, Y(r.value) - 5, std::to_string(r.value), font(10, kSpeed, "middle", true));
       svg.close_group();
     }
-    for (const Run& r : f.slowdowns) {
+    for (const Stretch& r : f.slowdowns) {
       const double x0 = X(static_cast<double>(r.from)), x1 = X(static_cast<double>(r.to));
       svg.open_group("Slowdown to " + std::to_string(r.value) + " km/h, " + km_label(r.from) + " to " + km_label(r.to));
       svg.rect(x0, Y(r.value), std::max(x1 - x0, 2.0), base - Y(r.value),
@@ -625,7 +625,7 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
   // Gradient: climbs above the zero line, descents below, per mille.
   {
     int steepest = 5;
-    for (const Run& r : f.gradient) steepest = std::max(steepest, std::abs(r.value));
+    for (const Stretch& r : f.gradient) steepest = std::max(steepest, std::abs(r.value));
     const int scale_max = (steepest + 4) / 5 * 5;
     const double zero = gradient.top + gradient.height / 2;
     auto Y = [&](double g) { return zero - g / scale_max * (gradient.height / 2 - 12); };
@@ -633,7 +633,7 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
       svg.line(kLeft, Y(g), kLeft + kPlotWidth, Y(g), "stroke=\"" + std::string(g == 0 ? "#b5b5b5" : kGridLine) + "\"");
       svg.text(kLeft - 4, Y(g) + 3.5, (g > 0 ? "+" : "") + std::to_string(g), font(9.5, kMuted, "end"));
     }
-    for (const Run& r : f.gradient) {
+    for (const Stretch& r : f.gradient) {
       const double x0 = X(static_cast<double>(r.from)), x1 = X(static_cast<double>(r.to));
       const char* colour = r.value >= 0 ? kClimb : kDescent;
       std::string label = (r.value > 0   ? "+"
@@ -654,7 +654,7 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
   }
 
   // Tunnels: dark bars, with the length where there is room.
-  for (const Run& t : f.tunnels) {
+  for (const Stretch& t : f.tunnels) {
     const double x0 = X(static_cast<double>(t.from)), x1 = X(static_cast<double>(t.to));
     const std::string length = num(static_cast<double>(t.to - t.from) / 1000.0) + " km";
     svg.open_group("Tunnel, " + km_label(t.from) + " to " + km_label(t.to) + " (" + length + ", type " +
@@ -760,7 +760,7 @@ ScenarioFeatures extract_features(const CompiledScenario& s) {
     f.gradient = cell_runs(
         s.grid, 0, profile_last, [](const TrackCell& t) { return t.gradient_code - 100; }, false);
     // Gradient code 0 is a cell no gradient reached, not -100 per mille.
-    std::erase_if(f.gradient, [](const Run& r) { return r.value == -100; });
+    std::erase_if(f.gradient, [](const Stretch& r) { return r.value == -100; });
   }
   f.tunnels = cell_runs(
       s.grid, 0, last_cell, [](const TrackCell& t) { return static_cast<int>(t.tunnel_type); }, true);

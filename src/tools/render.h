@@ -25,7 +25,7 @@ struct CompiledScenario {
 };
 
 // What the picture shows, read off the decoded files. Positions in metres.
-struct Run {
+struct Stretch {
   std::int64_t from = 0, to = 0;  // [from, to)
   int value = 0;
 };
@@ -47,7 +47,7 @@ struct ScenarioFeatures {
   std::int64_t axis_end = 0;      // the last metre the grid's profiles cover
   std::vector<StationMark> stations;
   std::vector<PointMark> signals, speed_boards, direction_boards;
-  std::vector<Run> speed_kmh, gradient, tunnels, slowdowns;
+  std::vector<Stretch> speed_kmh, gradient, tunnels, slowdowns;
 };
 ScenarioFeatures extract_features(const CompiledScenario& scenario);
 
