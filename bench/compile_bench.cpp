@@ -1,10 +1,11 @@
 // The compile's stages, on the embedded scenario (argument 0) and on
 // generated lines of 155000, 500000 and 1000000 m: the parse (both halves,
-// with and without the track plan), the grid pass, building the three files'
-// bytes, and the whole compile. Ends with the linearity ratio of the whole
+// with and without the track plan), the track plan alone, the grid pass,
+// building the three files' bytes, and the whole compile. Ends with the linearity ratio of the whole
 // compile: the longest line's time over the 155000 m line's.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -97,6 +98,55 @@ void BM_Parse(benchmark::State& state, std::int32_t full) {
   label(state);
 }
 
+// The curve records of a line file ("curvad4, 3800, 200"), as the plan
+// extends them: start, end and change of heading per metre.
+struct PlanCurve {
+  std::int64_t start, end;
+  double k;
+};
+
+std::vector<PlanCurve> curves_of(const std::string& line_file) {
+  static constexpr double kSteps[] = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  std::vector<PlanCurve> curves;
+  std::size_t at = 0;
+  while ((at = line_file.find("\ncurva", at)) != std::string::npos) {
+    ++at;
+    const std::size_t comma = line_file.find(',', at);
+    const std::string keyword = line_file.substr(at, comma - at);
+    long start = 0, length = 0;
+    if (std::sscanf(line_file.c_str() + comma + 1, "%ld , %ld", &start, &length) != 2) continue;
+    double k = 0;
+    for (char digit = '6'; digit >= '1'; --digit)
+      if (keyword.find(digit) != std::string::npos) k = kSteps[digit - '1'];
+    if (keyword.find('s') != std::string::npos) k = -k;
+    curves.push_back({start, start + length, k});
+  }
+  return curves;
+}
+
+// The plan as the line half builds it: made, then extended curve by curve and
+// completed to its end.
+void BM_TrackPlan(benchmark::State& state) {
+  const Sources& s = sources_for(state.range(0));
+  const std::vector<PlanCurve> curves = curves_of(s.line_file);
+  const std::int64_t plan_length = (state.range(0) == 0 ? 155000 : state.range(0)) + 7000;
+  for (auto _ : state) {
+    TrackPlan plan;
+    plan.reset(static_cast<std::size_t>(plan_length) + 1);
+    plan.start();
+    std::int64_t cursor = 2;
+    for (const PlanCurve& c : curves) {
+      plan.extend(cursor, c.start, 0.0);
+      cursor = std::max(cursor, c.start + 1);
+      plan.extend(cursor, c.end, c.k);
+      cursor = std::max(cursor, c.end + 1);
+    }
+    plan.extend(cursor, plan_length - 2, 0.0);
+    benchmark::DoNotOptimize(plan.x.data());
+  }
+  label(state);
+}
+
 // A compiler that has parsed the scenario, ready for the later stages.
 struct Parsed {
   explicit Parsed(std::int64_t length) : folder(sources_for(length)) {
@@ -155,6 +205,7 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK_CAPTURE(BM_Parse, no_plan, 0)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_Parse, with_plan, 1)->Apply(sizes);
+BENCHMARK(BM_TrackPlan)->Apply(sizes);
 BENCHMARK(BM_GridPass)->Apply(sizes)->UseManualTime();
 BENCHMARK(BM_FileBytes)->Apply(sizes);
 BENCHMARK(BM_Compile)->Apply(sizes)->Repetitions(5)->ReportAggregatesOnly(true);
@@ -163,6 +214,7 @@ BENCHMARK(BM_Compile)->Apply(sizes)->Repetitions(5)->ReportAggregatesOnly(true);
 // whole compile.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
       if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
@@ -190,7 +242,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  scenario::bench::RatioReporter reporter;
+  scenario::bench::RatioReporter reporter;  // tabular, without colours: the figures go into notes
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

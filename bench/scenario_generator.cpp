@@ -74,14 +74,12 @@ std::string line_file(ScenarioLayout& layout) {
   add_record(out, "ripetizione segnali 9 codici", {0, length});
 
   add_line(out, "[curve]");
+  // A right curve and a left one in every block, the classes taken in turn.
   for (std::int32_t b = 0; b < blocks; ++b) {
     const std::int32_t base = b * kBlockLength;
-    layout.curves.push_back({base + 1000, 600, 1 + b % 6, false});
-    layout.curves.push_back({base + 3500, 800, 1 + (b + 3) % 6, true});
-  }
-  for (const GeneratedCurve& c : layout.curves) {
-    const std::string keyword = std::string(c.left ? "curvas" : "curvad") + std::to_string(c.curve_class);
-    add_record(out, keyword.c_str(), {c.start, c.length});
+    add_record(out, ("curvad" + std::to_string(1 + b % 6)).c_str(), {base + 1000, 600});
+    add_record(out, ("curvas" + std::to_string(1 + (b + 3) % 6)).c_str(), {base + 3500, 800});
+    layout.curves += 2;
   }
 
   add_line(out, "[pendenze]");

@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace scenario::bench {
 
@@ -14,17 +13,10 @@ namespace scenario::bench {
 inline constexpr std::int32_t kBlockLength = 5000;
 inline constexpr std::int32_t kLongestLine = 1000000;
 
-struct GeneratedCurve {
-  std::int32_t start = 0;
-  std::int32_t length = 0;
-  int curve_class = 1;  // 1 to 6
-  bool left = false;
-};
-
-// What a generated scenario holds, before it is written as text.
+// How many objects of each kind a generated scenario holds.
 struct ScenarioLayout {
   std::int32_t line_length = 0;
-  std::vector<GeneratedCurve> curves;  // in ascending start order
+  int curves = 0;
   int stations = 0;
   int signals = 0;
   int slowdowns = 0;

@@ -110,7 +110,6 @@ class Compiler {
   std::string next_keyword(Source& src, bool& at_end);
   void position_failed(std::int32_t p);
   void end_parse_after_routine(std::size_t recorded_before, std::int32_t position);
-  void plan_step(std::int64_t c, double k);
   void place_marker(std::int64_t c);
   void write_files();
   bool free_at(std::int64_t c) const { return in_grid(c) && is_free(grid[static_cast<std::size_t>(c)]); }

@@ -1,5 +1,6 @@
 // The parser's start, the line-file half and progressive_ordina, and the
 // failure handler that covers both halves.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -101,21 +102,6 @@ bool Compiler::position_fails(std::int64_t p, std::int64_t margin) const {
 }
 
 void Compiler::position_failed(std::int32_t p) { record(15, p); }
-
-void Compiler::plan_step(std::int64_t c, double k) {
-  const auto m = static_cast<std::size_t>(c);
-  double dx = track_plan.x[m - 1] - track_plan.x[m - 2];
-  double dy = track_plan.y[m - 1] - track_plan.y[m - 2];
-  if (k == 0.0) {
-    track_plan.x[m] = track_plan.x[m - 1] + dx;
-    track_plan.y[m] = track_plan.y[m - 1] + dy;
-  } else {
-    // The bracket first, then its sum with the previous element.
-    track_plan.x[m] = track_plan.x[m - 1] + (dy * k + dx);
-    track_plan.y[m] = track_plan.y[m - 1] + (dy - dx * k);
-  }
-  track_plan.kind[m] = PlanKind::real;
-}
 
 void Compiler::memorizza_dati() {
   parameters[kRouteSlot].text = route_name;
@@ -236,12 +222,16 @@ bool Compiler::parse_line_file() {
   std::int64_t gradient_cursor = 0;
   std::int32_t gradient = 0;
   std::int64_t plan_cursor = 2;
-  if (full_compile != 0) {
-    // The line starts at the origin heading along +y.
-    track_plan.kind[0] = track_plan.kind[1] = PlanKind::int16;
-    track_plan.x[0] = track_plan.y[0] = track_plan.x[1] = 0.0;
-    track_plan.y[1] = 1.0;
-  }
+  if (full_compile != 0) track_plan.start();
+  // Extends the plan from the cursor to metre `to`; a plan that grows past
+  // metre 1000000 ends the parse once that metre is written.
+  auto extend_plan = [&](std::int64_t to, double k) {
+    if (plan_cursor > to) return;
+    const std::int64_t last = std::min<std::int64_t>(to, 1000000);
+    track_plan.extend(plan_cursor, last, k);
+    plan_cursor = last + 1;
+    if (plan_cursor > 1000000) end_parse(103);
+  };
 
   for (;;) {
     if (r.at_end()) break;
@@ -281,14 +271,8 @@ bool Compiler::parse_line_file() {
       // No element outside the plan is ever written.
       const std::int64_t end = static_cast<std::int64_t>(s) + l;
       if (end > plan_length) end_parse(103);
-      while (plan_cursor <= s) {
-        plan_step(plan_cursor, 0.0);
-        if (++plan_cursor > 1000000) end_parse(103);
-      }
-      while (plan_cursor <= end) {
-        plan_step(plan_cursor, k);
-        if (++plan_cursor > 1000000) end_parse(103);
-      }
+      extend_plan(s, 0.0);
+      extend_plan(end, k);
     }
     if (contains_word(f, "montagna")) {
       std::int32_t inizio = src.i32();
@@ -348,12 +332,7 @@ bool Compiler::parse_line_file() {
     ++gradient_cursor;
   } while (gradient_cursor < static_cast<std::int64_t>(last_cell) - 2);
 
-  if (full_compile != 0) {
-    while (plan_cursor <= static_cast<std::int64_t>(plan_length) - 2) {
-      plan_step(plan_cursor, 0.0);
-      ++plan_cursor;
-    }
-  }
+  if (full_compile != 0) track_plan.extend(plan_cursor, static_cast<std::int64_t>(plan_length) - 2, 0.0);
   return true;
 }
 

@@ -98,6 +98,13 @@ struct TrackPlan {
     y.assign(metres, 0.0);
     kind.assign(metres, PlanKind::empty);
   }
+
+  // Metres 0 and 1: the line starts at the origin heading along +y.
+  void start();
+  // Metres `from` (at least 2) to `to`, each from the two before it: straight
+  // on when k is 0, otherwise turned by k radians per metre. Nothing when
+  // `from` is past `to`; `to` must lie inside the plan.
+  void extend(std::int64_t from, std::int64_t to, double k);
 };
 
 }  // namespace scenario
