@@ -116,7 +116,14 @@ class Compiler {
   TrackCell& cell(std::int64_t c) { return grid[static_cast<std::size_t>(c)]; }
 
   Folder& folder_;
-  Source* source_ = nullptr;  // the source being read, for the recorded codes
+  Source* source_ = nullptr;  // the source being read, for the recorded codes; null once it is gone
+  // Where the source stood when a run-time failure unwound past it: the
+  // failure handler runs after the source is gone.
+  struct Place {
+    SourceFile file = SourceFile::none;
+    int line = 0;
+  };
+  Place failed_at_;
   // Working values the line half leaves to the train half.
   std::int32_t board_slot_ = kFirstBoardSlot;
   // The route length was read; the grid and plan are still to be made.

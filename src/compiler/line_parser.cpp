@@ -107,25 +107,25 @@ void Compiler::memorizza_dati() {
   parameters[kRouteSlot].text = route_name;
   parameters[kSettingsSlot].text = train_name;
   const RunNames run = names();
+  failed_at_ = {};
+  // Any other run-time failure of either half: code 25 at the place the
+  // failure left its source, both sources gone.
+  auto failed = [&](const char* what, int line) {
+    record(25, std::nullopt, what);
+    recorded_codes.back().file = failed_at_.file;
+    recorded_codes.back().line = failed_at_.file == SourceFile::none ? 0 : line;
+    if (folder_.exists(run.line_file())) folder_.remove(run.line_file());
+    if (folder_.exists(run.train_file())) folder_.remove(run.train_file());
+  };
   try {
     if (parse_line_file()) parse_train_file();
   } catch (const ParseEnded& ended) {
-    source_ = nullptr;
     folder_.remove(ended.file == SourceFile::train_file ? run.train_file() : run.line_file());
   } catch (const FormatError& e) {
-    if (source_) source_->record_line = e.line();
-    record(25, std::nullopt, e.what());
-    source_ = nullptr;
-    if (folder_.exists(run.line_file())) folder_.remove(run.line_file());
-    if (folder_.exists(run.train_file())) folder_.remove(run.train_file());
+    failed(e.what(), e.line());
   } catch (const std::exception& e) {
-    // Any other run-time failure of either half: code 25, both sources gone.
-    record(25, std::nullopt, e.what());
-    source_ = nullptr;
-    if (folder_.exists(run.line_file())) folder_.remove(run.line_file());
-    if (folder_.exists(run.train_file())) folder_.remove(run.train_file());
+    failed(e.what(), failed_at_.line);
   }
-  source_ = nullptr;
 }
 
 bool Compiler::parse_line_file() {
@@ -136,8 +136,7 @@ bool Compiler::parse_line_file() {
   }
   std::optional<std::string> bytes = folder_.read(name);
   if (!bytes) throw RunFailure("cannot open the line file '" + name + "'");
-  Source src(SourceFile::line_file, name, std::move(*bytes));
-  source_ = &src;
+  Source src(*this, SourceFile::line_file, name, std::move(*bytes));
   FieldReader& r = src.reader;
 
   // Everything before "[generale]" is ignored.
@@ -165,12 +164,16 @@ bool Compiler::parse_line_file() {
       std::int32_t length = src.i32();
       parameters[kTrainSlot].end_m = length;
       if (length > 1000000) end_parse(1);
-      plan_length = length + 7000;
-      last_cell = round32(plan_length / 50.0);
-      if (last_cell < 0)
+      // Checked before anything is set: a failing repeat of the record
+      // leaves the sizes of the one before it, which the tables are made to.
+      const std::int32_t new_plan_length = length + 7000;
+      const std::int32_t new_last_cell = round32(new_plan_length / 50.0);
+      if (new_last_cell < 0)
         throw NumericFailure("a route length of " + std::to_string(length) + " m leaves no track grid");
-      if (full_compile != 0 && plan_length < 1)
+      if (full_compile != 0 && new_plan_length < 1)
         throw NumericFailure("a route length of " + std::to_string(length) + " m leaves no track plan");
+      plan_length = new_plan_length;
+      last_cell = new_last_cell;
       // Nothing touches the grid or the plan inside the general section, so
       // they are made once it ends: a repeated route length costs nothing.
       has_grid = true;

@@ -2,6 +2,7 @@
 // is in, so that every recorded code can name its file and line.
 #pragma once
 
+#include <exception>
 #include <string>
 
 #include "compiler/compiler.h"
@@ -11,11 +12,26 @@
 namespace scenario {
 
 struct Compiler::Source {
-  Source(SourceFile which, std::string name, std::string bytes)
-      : which(which), name(std::move(name)), bytes(std::move(bytes)), reader(this->bytes) {}
+  // The compiler's source_ points at the source for as long as it exists.
+  Source(Compiler& owner, SourceFile which, std::string name, std::string bytes)
+      : owner(owner),
+        unwinding(std::uncaught_exceptions()),
+        which(which),
+        name(std::move(name)),
+        bytes(std::move(bytes)),
+        reader(this->bytes) {
+    owner.source_ = this;
+  }
+  ~Source() {
+    if (owner.source_ != this) return;
+    owner.source_ = nullptr;
+    if (std::uncaught_exceptions() > unwinding) owner.failed_at_ = {which, record_line};
+  }
   Source(const Source&) = delete;
   Source& operator=(const Source&) = delete;
 
+  Compiler& owner;
+  int unwinding;
   SourceFile which;
   std::string name;
   std::string bytes;

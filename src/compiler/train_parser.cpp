@@ -24,8 +24,7 @@ void Compiler::parse_train_file() {
   const std::string name = names().train_file();
   std::optional<std::string> bytes = folder_.read(name);
   if (!bytes) throw RunFailure("cannot open the train file '" + name + "'");
-  Source src(SourceFile::train_file, name, std::move(*bytes));
-  source_ = &src;
+  Source src(*this, SourceFile::train_file, name, std::move(*bytes));
   FieldReader& r = src.reader;
 
   while (!r.at_end()) {
