@@ -50,5 +50,21 @@ bench: deps
 	./build-bench/bin/scenario_compile_bench
 	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
 
+# The compile fuzzer (fuzz/): clang, libFuzzer and the sanitizers, in its own
+# build folder, run for FUZZ_SECONDS. A finding stops it with a non-zero status
+# and leaves the input in build-fuzz/artifacts/; inputs it finds new go to
+# build-fuzz/corpus/. An input over a second of CPU time is a finding (see
+# fuzz/compile_fuzzer.cpp); -timeout is the wall-clock guard.
+FUZZ_SECONDS ?= 600
+.PHONY: fuzz
+fuzz:
+	@$(MAKE) --no-print-directory deps DEB_PACKAGES="clang libclang-rt-14-dev"
+	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz
+	cmake --build build-fuzz -j $(JOBS)
+	mkdir -p build-fuzz/corpus build-fuzz/artifacts
+	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/compile_fuzzer -max_total_time=$(FUZZ_SECONDS) \
+	  -max_len=9000 -timeout=10 -dict=fuzz/format.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ \
+	  build-fuzz/corpus fuzz/corpus fuzz/regressions
+
 clean:
 	rm -rf $(BUILD) build-sanitize build-bench
