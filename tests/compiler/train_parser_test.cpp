@@ -297,6 +297,26 @@ TEST_F(TrainParser, StationsAndBoardsTogetherHoldAtMost78Slots) {
   }
 }
 
+// p + 100 and p + 800 are formed in floating point: no 32-bit wrap lets a
+// position near the limit pass.
+TEST_F(TrainParser, PositionsNearThe32BitLimitFailTheCheck) {
+  const std::string p = "2147483600";
+  const std::vector<std::string> records = {"velocita, " + p + ", 80",
+                                            "aderenza, " + p + ", 80",
+                                            signal_record(2147483600),
+                                            "rallentamento, " + p + ", 60, 1000, 0, 0, 0",
+                                            "abbattimento, " + p + ", 5",
+                                            station_record(2147483600, 2, 100)};
+  for (const std::string& record : records) {
+    SCOPED_TRACE(record);
+    Compiler fresh(folder);
+    put_sources(line_source({}), train_source({record}));
+    fresh.memorizza_dati();
+    EXPECT_EQ(fresh.error_code, 15);
+    EXPECT_EQ(fresh.error_position, 2147483600);
+  }
+}
+
 // ---- signals, slowdowns and abbattimento points ----
 
 TEST_F(TrainParser, ARefusedSignalOrSlowdownEndsTheParseWithItsPosition) {
