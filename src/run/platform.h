@@ -13,7 +13,8 @@ char path_separator();
 
 // The folder that holds the running executable, as the operating system
 // reports it (never the working directory). Throws RunFailure when the
-// platform cannot say.
+// platform cannot say. On Windows the wide path comes back as UTF-8 and goes
+// back to wide, unchanged, wherever it meets the system.
 std::string executable_folder();
 
 // Folder path and name joined with the platform's separator; a folder that
@@ -21,7 +22,8 @@ std::string executable_folder();
 std::string join_path(const std::string& folder, const std::string& name);
 
 // Shown while the run works: "Attendere", where there is somewhere to show
-// it. Gone when the object is destroyed.
+// it (the Form1 window on Windows). Gone when the object is destroyed. When
+// nothing can be shown, the run goes on without it.
 class PleaseWait {
  public:
   PleaseWait();
@@ -30,10 +32,14 @@ class PleaseWait {
   PleaseWait& operator=(const PleaseWait&) = delete;
 
  private:
-  bool shown_ = false;
+  // What the platform put up; null when nothing is shown.
+  struct Shown;
+  std::unique_ptr<Shown> shown_;
 };
 
-// Shows the message of `errore` (one line on a console platform).
+// Shows a message to the user and returns once it has been seen: a modal box
+// on Windows (standard error instead when SCENARIO_HEADLESS is set), one line
+// on standard error on a console platform.
 void show_error_message(const std::string& text);
 
 }  // namespace scenario

@@ -30,11 +30,13 @@ std::string executable_folder() {
   return folder.empty() ? std::string(1, path_separator()) : folder;
 }
 
+struct PleaseWait::Shown {};
+
 PleaseWait::PleaseWait() {
   if (isatty(STDERR_FILENO)) {
     std::fputs("Attendere", stderr);
     std::fflush(stderr);
-    shown_ = true;
+    shown_ = std::make_unique<Shown>();
   }
 }
 
