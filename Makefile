@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build run test test-sanitize bench clean deps
+.PHONY: all build run test test-sanitize bench clean deps windows test-windows
 
 all: build
 
@@ -66,5 +66,23 @@ fuzz:
 	  -max_len=9000 -timeout=10 -dict=fuzz/format.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ \
 	  build-fuzz/corpus fuzz/corpus fuzz/regressions
 
+# Windows: cross-built with MinGW-w64, tested under Wine in a virtual X display.
+# The Linux program's files are the reference for the Windows program's.
+WIN_BUILD ?= build-windows
+WINE_RUN = $(WIN_BUILD)/wine-run
+
+$(WIN_BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario $(CMAKE_FLAGS)
+
+windows: $(WIN_BUILD)/CMakeCache.txt
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
+
+test-windows: $(BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target scenario
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+	xvfb-run -a -s "-screen 0 1024x768x24" sh -c '$(WINE_RUN) --start && \
+	  { ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS); status=$$?; $(WINE_RUN) --stop; exit $$status; }'
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-bench
+	rm -rf $(BUILD) build-sanitize $(WIN_BUILD) build-bench

@@ -1,0 +1,46 @@
+# Fails when a Windows program in FOLDER imports a DLL that Windows does not
+# ship itself (libstdc++, libgcc, winpthread...): the .exe files must run on a
+# machine with no MinGW installed. The programs named in WINDOW_PROGRAMS must
+# be window programs (no console opens beside them), the others console
+# programs, as tests and tools are.
+#   cmake -D OBJDUMP=... -D FOLDER=... -D WINDOW_PROGRAMS=a.exe;b.exe -P check-windows-programs.cmake
+cmake_minimum_required(VERSION 3.25)
+set(_windows_own
+  advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ntdll.dll
+  ole32.dll oleaut32.dll shell32.dll shlwapi.dll user32.dll ws2_32.dll)
+file(GLOB _programs ${FOLDER}/*.exe)
+if(NOT _programs)
+  message(FATAL_ERROR "no .exe in ${FOLDER}")
+endif()
+set(_foreign "")
+foreach(_program IN LISTS _programs)
+  execute_process(COMMAND ${OBJDUMP} -p ${_program} OUTPUT_VARIABLE _dump RESULT_VARIABLE _status)
+  if(NOT _status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} failed on ${_program}")
+  endif()
+  get_filename_component(_name ${_program} NAME)
+  if(_name IN_LIST WINDOW_PROGRAMS)
+    set(_subsystem "Windows GUI")
+  else()
+    set(_subsystem "Windows CUI")
+  endif()
+  if(NOT _dump MATCHES "Subsystem[ \t]+[0-9a-f]+[ \t]+\\(${_subsystem}\\)")
+    list(APPEND _foreign "${_name} is not a ${_subsystem} program")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\r\n]+" _imports "${_dump}")
+  set(_dlls "")
+  foreach(_import IN LISTS _imports)
+    string(REPLACE "DLL Name: " "" _dll "${_import}")
+    string(TOLOWER "${_dll}" _dll)
+    list(APPEND _dlls ${_dll})
+    if(NOT _dll IN_LIST _windows_own)
+      list(APPEND _foreign "${_name} needs ${_dll}")
+    endif()
+  endforeach()
+  list(JOIN _dlls " " _dlls)
+  message(STATUS "${_name} (${_subsystem}): ${_dlls}")
+endforeach()
+if(_foreign)
+  list(JOIN _foreign "\n" _text)
+  message(FATAL_ERROR "${_text}")
+endif()
