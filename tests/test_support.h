@@ -3,10 +3,14 @@
 // captured, and SHA-256 of a byte string.
 #pragma once
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#else
+#include <random>
+#endif
 
 #include <array>
 #include <cerrno>
@@ -27,9 +31,19 @@ namespace scenario::testing {
 class TempDir {
  public:
   TempDir() {
+#ifndef _WIN32
     std::string pattern = (std::filesystem::temp_directory_path() / "scenario-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
+#else
+    // No mkdtemp: random names until one is free.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      auto candidate = std::filesystem::temp_directory_path() / ("scenario-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) path_ = candidate;
+    }
+    if (path_.empty()) throw std::runtime_error("no temporary folder");
+#endif
   }
   ~TempDir() {
     std::error_code ec;
@@ -58,6 +72,8 @@ inline void write_file(const std::filesystem::path& path, std::string_view bytes
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
+
+#ifndef _WIN32  // fork and exec; the Windows tests start programs their own way
 
 struct ProcessResult {
   int exit_status = -1;  // 128 + signal number when the program was killed
@@ -133,6 +149,8 @@ inline ProcessResult run_program(const std::filesystem::path& program, const std
   }
   return result;
 }
+
+#endif  // _WIN32
 
 // SHA-256 of `bytes` as 64 lower-case hex digits.
 inline std::string sha256_hex(std::string_view bytes) {

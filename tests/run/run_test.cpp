@@ -78,6 +78,10 @@ TEST(ErroreDeathTest, PrintsTheCodeOnOneLineAndExitsWithStatusOne) {
   EXPECT_EXIT(errore("1251"), ::testing::ExitedWithCode(1), "^ Errore n\\. 1251\n$");
 }
 
+// POSIX paths, errno texts and fork/exec from here on; the Windows
+// counterparts are in windows_*_test.cpp.
+#ifndef _WIN32
+
 // ---- the folder on disk ----
 
 TEST(DiskFolder, JoinPathNeverDoublesTheSeparator) {
@@ -212,6 +216,8 @@ TEST_F(ProgramRun, AnOutputNameTakenByADirectory) {
     }
   }
 }
+
+#endif  // _WIN32
 
 }  // namespace
 }  // namespace scenario
