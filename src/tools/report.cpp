@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #include "compiler/code_meanings.h"
 #include "sources/cp1252.h"
@@ -21,10 +22,21 @@ std::string source_path(const std::filesystem::path& dir, const CompileOutcome& 
   return path_utf8(dir / utf8_path(cp1252_to_utf8(name)));
 }
 
-std::string meaning_of(const RecordedCode& r) {
-  std::string text(code_meaning(r.code));
-  if (!r.detail.empty()) text += ": " + r.detail;
-  return text;
+// The meaning of each recorded code, in order. A code 15 is still set when
+// the train half reaches its first signal or slowdown, and ends the parse
+// there: that second entry says so rather than blame the record.
+std::vector<std::string> meanings(const CompileOutcome& outcome) {
+  std::vector<std::string> out;
+  bool beyond_end_seen = false;
+  for (const RecordedCode& r : outcome.recorded) {
+    std::string text(code_meaning(r.code));
+    if (r.code == 15 && beyond_end_seen)
+      text = "parse ended here: code 15 of an earlier record is still set when a signal or slowdown is read";
+    if (r.code == 15) beyond_end_seen = true;
+    if (!r.detail.empty()) text += ": " + r.detail;
+    out.push_back(std::move(text));
+  }
+  return out;
 }
 
 }  // namespace
@@ -40,7 +52,9 @@ std::string position_text(std::int32_t metres) {
 
 std::string diagnostics_text(const std::filesystem::path& dir, const CompileOutcome& outcome) {
   std::string out;
-  for (const RecordedCode& r : outcome.recorded) {
+  const std::vector<std::string> meaning = meanings(outcome);
+  for (std::size_t i = 0; i < outcome.recorded.size(); ++i) {
+    const RecordedCode& r = outcome.recorded[i];
     const std::string file = source_path(dir, outcome, r.file);
     if (file.empty()) {
       out += std::string(kTool) + ": ";
@@ -49,7 +63,7 @@ std::string diagnostics_text(const std::filesystem::path& dir, const CompileOutc
       if (r.line > 0) out += std::to_string(r.line) + ":";
       out += " ";
     }
-    out += "error " + std::to_string(r.code) + ": " + meaning_of(r);
+    out += "error " + std::to_string(r.code) + ": " + meaning[i];
     if (r.position) out += " (at " + position_text(*r.position) + ")";
     out += "\n";
   }
@@ -67,14 +81,16 @@ nlohmann::ordered_json outcome_json(const std::filesystem::path& dir, const Comp
                                     const std::map<std::string, std::uintmax_t>& files_written) {
   using json = nlohmann::ordered_json;
   json diagnostics = json::array();
-  for (const RecordedCode& r : outcome.recorded) {
+  const std::vector<std::string> meaning = meanings(outcome);
+  for (std::size_t i = 0; i < outcome.recorded.size(); ++i) {
+    const RecordedCode& r = outcome.recorded[i];
     const std::string file = source_path(dir, outcome, r.file);
     diagnostics.push_back({
         {"code", r.code},
         {"position", r.position ? json(*r.position) : json(nullptr)},
         {"file", file.empty() ? json(nullptr) : json(file)},
         {"line", r.line > 0 ? json(r.line) : json(nullptr)},
-        {"meaning", meaning_of(r)},
+        {"meaning", meaning[i]},
     });
   }
   json files = json::object();
