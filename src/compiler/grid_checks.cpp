@@ -146,7 +146,7 @@ std::int32_t Compiler::codice_gara_og() const {
 
 void Compiler::write_files() {
   const RunNames run = names();
-  if (full_compile != 0) folder_.write(run.track_plan_file(), track_plan_file_bytes(track_plan));
+  if (full_compile != 0) folder_.write(run.track_plan_file(), track_plan_file_buffer(track_plan).view());
   folder_.write(run.parameter_file(), parameter_file_bytes(parameters));
   folder_.write(run.grid_file(), grid_file_bytes(grid));
 }

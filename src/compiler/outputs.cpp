@@ -9,30 +9,34 @@
 namespace scenario {
 namespace {
 
+// Writes little-endian values into a buffer already sized for the file.
 class ByteWriter {
  public:
-  explicit ByteWriter(std::size_t reserve) { bytes_.reserve(reserve); }
-  void u8(std::uint8_t v) { bytes_.push_back(static_cast<char>(v)); }
-  void u16(std::uint16_t v) {
-    u8(static_cast<std::uint8_t>(v));
-    u8(static_cast<std::uint8_t>(v >> 8));
-  }
+  explicit ByteWriter(char* out) : out_(out) {}
+  void u8(std::uint8_t v) { *out_++ = static_cast<char>(v); }
+  void u16(std::uint16_t v) { little_endian(v, 2); }
   void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
-  void u32(std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) u8(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
+  void u32(std::uint32_t v) { little_endian(v, 4); }
   void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
   void f64(double v) {
     std::uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
-    for (int i = 0; i < 8; ++i) u8(static_cast<std::uint8_t>(bits >> (8 * i)));
+    little_endian(bits, 8);
   }
-  void text(const std::string& t) { bytes_ += t; }
-  std::string take() { return std::move(bytes_); }
+  void text(const std::string& t) {
+    if (!t.empty()) std::memcpy(out_, t.data(), t.size());
+    out_ += t.size();
+  }
+  const char* end() const { return out_; }
 
  private:
-  std::string bytes_;
+  void little_endian(std::uint64_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) *out_++ = static_cast<char>(v >> (8 * i));
+  }
+  char* out_;
 };
+
+std::size_t plan_element_size(PlanKind kind) { return kind == PlanKind::real ? 10 : kind == PlanKind::int16 ? 4 : 2; }
 
 void plan_element(ByteWriter& out, PlanKind kind, double value) {
   out.u16(static_cast<std::uint16_t>(kind));
@@ -40,6 +44,18 @@ void plan_element(ByteWriter& out, PlanKind kind, double value) {
     out.i16(static_cast<std::int16_t>(value));
   else if (kind == PlanKind::real)
     out.f64(value);
+}
+
+std::size_t track_plan_file_size(const TrackPlan& plan) {
+  std::size_t size = 0;
+  for (PlanKind kind : plan.kind) size += 2 * plan_element_size(kind);
+  return size;
+}
+
+void put_track_plan_file(const TrackPlan& plan, char* bytes) {
+  ByteWriter out(bytes);
+  for (std::size_t m = 0; m < plan.size(); ++m) plan_element(out, plan.kind[m], plan.x[m]);
+  for (std::size_t m = 0; m < plan.size(); ++m) plan_element(out, plan.kind[m], plan.y[m]);
 }
 
 class ByteReader {
@@ -92,19 +108,29 @@ class ByteReader {
 
 }  // namespace
 
+LargeBuffer track_plan_file_buffer(const TrackPlan& plan) {
+  LargeBuffer bytes(track_plan_file_size(plan));
+  put_track_plan_file(plan, bytes.data());
+  return bytes;
+}
+
 std::string track_plan_file_bytes(const TrackPlan& plan) {
-  ByteWriter out(plan.size() * 20);
-  for (std::size_t m = 0; m < plan.size(); ++m) plan_element(out, plan.kind[m], plan.x[m]);
-  for (std::size_t m = 0; m < plan.size(); ++m) plan_element(out, plan.kind[m], plan.y[m]);
-  return out.take();
+  std::string bytes(track_plan_file_size(plan), '\0');
+  put_track_plan_file(plan, bytes.data());
+  return bytes;
 }
 
 std::string parameter_file_bytes(const ParameterTable& parameters) {
-  ByteWriter out(kParameterSlots * 64);
+  std::size_t size = 0;
   for (const ParameterRecord& r : parameters) {
     if (r.text.size() > 65535)
       throw RunFailure("a parameter text of " + std::to_string(r.text.size()) +
                        " characters does not fit its 16-bit length");
+    size += 34 + r.text.size();
+  }
+  std::string bytes(size, '\0');
+  ByteWriter out(bytes.data());
+  for (const ParameterRecord& r : parameters) {
     out.u8(r.kind);
     out.i32(r.start_m);
     out.i32(r.end_m);
@@ -123,11 +149,12 @@ std::string parameter_file_bytes(const ParameterTable& parameters) {
     out.u8(r.opt_e);
     out.i32(r.time_s);
   }
-  return out.take();
+  return bytes;
 }
 
 std::string grid_file_bytes(const std::vector<TrackCell>& grid) {
-  ByteWriter out(grid.size() * 15);
+  std::string bytes(grid.size() * 15, '\0');
+  ByteWriter out(bytes.data());
   for (const TrackCell& c : grid) {
     out.u8(c.cell_type);
     out.i16(c.value_1);
@@ -141,7 +168,7 @@ std::string grid_file_bytes(const std::vector<TrackCell>& grid) {
     out.u8(c.gradient_code);
     out.u8(c.adhesion);
   }
-  return out.take();
+  return bytes;
 }
 
 DecodedTrackPlan decode_track_plan_file(std::string_view bytes) {

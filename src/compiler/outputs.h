@@ -9,11 +9,15 @@
 #include <vector>
 
 #include "compiler/tables.h"
+#include "run/large_memory.h"
 
 namespace scenario {
 
 // Column x of every metre, then column y; each element a 16-bit tag (0 empty,
-// 2 16-bit integer, 5 double) and its value.
+// 2 16-bit integer, 5 double) and its value. The compile writes the buffer,
+// which grows with the line (see run/large_memory.h); the string holds the
+// same bytes, for tests and tools.
+LargeBuffer track_plan_file_buffer(const TrackPlan& plan);
 std::string track_plan_file_bytes(const TrackPlan& plan);
 
 // Slots 0 to 86, 34 bytes each plus the text.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "run/large_memory.h"
+
 namespace scenario {
 
 // A generic record of the 87-slot parameter table; what each member means
@@ -86,11 +88,12 @@ inline bool is_free(const TrackCell& cell) { return cell.cell_type == kNoObject 
 enum class PlanKind : std::uint8_t { empty = 0, int16 = 2, real = 5 };
 
 // x and y of every metre 0 to plan_length. Both coordinates of a metre are
-// always written together, so one kind per metre is enough.
+// always written together, so one kind per metre is enough. The columns grow
+// with the line, hence their memory (see run/large_memory.h).
 struct TrackPlan {
-  std::vector<double> x;
-  std::vector<double> y;
-  std::vector<PlanKind> kind;
+  LargeVector<double> x;
+  LargeVector<double> y;
+  LargeVector<PlanKind> kind;
 
   std::size_t size() const { return kind.size(); }
   void reset(std::size_t metres) {

@@ -1,0 +1,55 @@
+#include "run/large_memory.h"
+
+#if defined(__linux__)
+#include <sys/mman.h>
+
+#include <cstdint>
+#endif
+
+namespace scenario {
+
+#if defined(__linux__)
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this a block would waste most of its huge page.
+constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
+
+std::size_t whole_pages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
+}  // namespace
+
+void* allocate_large(std::size_t bytes) {
+  if (bytes < kLargeBlock) return ::operator new(bytes);
+  const std::size_t size = whole_pages(bytes);
+  // One page more than needed, so that an aligned block can be cut out of it.
+  void* raw = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) throw std::bad_alloc();
+  const auto start = reinterpret_cast<std::uintptr_t>(raw);
+  const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+  if (aligned > start) munmap(raw, aligned - start);
+  const std::uintptr_t tail = start + size + kHugePage - (aligned + size);
+  if (tail > 0) munmap(reinterpret_cast<void*>(aligned + size), tail);
+  // Only a hint: where the kernel has no huge pages to give, the block
+  // works all the same.
+  madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+  return reinterpret_cast<void*>(aligned);
+}
+
+void release_large(void* block, std::size_t bytes) noexcept {
+  if (bytes < kLargeBlock) {
+    ::operator delete(block);
+    return;
+  }
+  munmap(block, whole_pages(bytes));
+}
+
+#else
+
+void* allocate_large(std::size_t bytes) { return ::operator new(bytes); }
+void release_large(void* block, std::size_t) noexcept { ::operator delete(block); }
+
+#endif
+
+}  // namespace scenario
