@@ -172,6 +172,31 @@ void BM_GridPass(benchmark::State& state) {
   label(state);
 }
 
+// A grid crowded with slowdown starts (every other cell, speed 60) and one
+// end near its last cell, so that every start walks towards that end: the
+// pass must stay linear in the cells even so.
+void BM_GridPassCrowded(benchmark::State& state) {
+  MemoryFolder folder;
+  Compiler c(folder);
+  c.last_cell = static_cast<std::int32_t>((state.range(0) + 7000) / 50);
+  c.has_grid = true;
+  std::vector<TrackCell> crowded(static_cast<std::size_t>(c.last_cell) + 1);
+  for (std::size_t i = 2; i + 10 < crowded.size(); i += 2) {
+    crowded[i].cell_type = kSlowdownStart;
+    crowded[i].value_1 = 60;
+  }
+  crowded[crowded.size() - 5].cell_type = kSlowdownEnd;
+  for (auto _ : state) {
+    c.grid = crowded;
+    c.recorded_codes.clear();
+    auto start = std::chrono::steady_clock::now();
+    c.grid_pass();
+    auto stop = std::chrono::steady_clock::now();
+    state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
+  }
+  state.SetLabel(std::to_string(c.last_cell + 1) + " cells");
+}
+
 void BM_FileBytes(benchmark::State& state) {
   Parsed p(state.range(0));
   require_clean(state, p.compiler);
@@ -207,6 +232,7 @@ BENCHMARK_CAPTURE(BM_Parse, no_plan, 0)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_Parse, with_plan, 1)->Apply(sizes);
 BENCHMARK(BM_TrackPlan)->Apply(sizes);
 BENCHMARK(BM_GridPass)->Apply(sizes)->UseManualTime();
+BENCHMARK(BM_GridPassCrowded)->Arg(155000)->Arg(1000000)->Unit(benchmark::kMicrosecond)->UseManualTime();
 BENCHMARK(BM_FileBytes)->Apply(sizes);
 BENCHMARK(BM_Compile)->Apply(sizes)->Repetitions(5)->ReportAggregatesOnly(true);
 

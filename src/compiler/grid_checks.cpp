@@ -111,6 +111,9 @@ void Compiler::grid_pass() {
               k = -1;
             } else {
               record(13, low32(jj * 50));
+              // k is past 8 for good: the rest of the walk would place
+              // nothing, and skipping it keeps crowded grids linear.
+              break;
             }
           }
         }
