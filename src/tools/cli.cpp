@@ -91,7 +91,17 @@ int run_sources(const Arguments& a, std::ostream& out) {
 int run_compile(const Arguments& a, bool write, std::ostream& out, std::ostream& err) {
   const std::filesystem::path dir = utf8_path(a.dir);
   const RunNames names = resolve_names(dir, a.given_route(), a.given_train());
-  const CompileOutcome outcome = compile_in_memory(dir, names, a.no_plan ? 0 : 1);
+  CompileOutcome outcome;
+  try {
+    outcome = compile_in_memory(dir, names, a.no_plan ? 0 : 1);
+  } catch (const InputError& e) {
+    if (!a.json) throw;
+    // Scripts that asked for JSON get JSON on this failure too.
+    outcome.names = names;
+    outcome.runtime_failure = e.what();
+    out << json_text(outcome_json(dir, outcome, {}));
+    return kExitFailure;
+  }
   std::map<std::string, std::uintmax_t> written;
   std::optional<std::string> write_failure;
   if (write) {

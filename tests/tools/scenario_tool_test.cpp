@@ -197,6 +197,9 @@ TEST_F(ScenarioFolder, MissingSourceIsAnUnreadableInput) {
   const Result r = tool({"check", dir(), "--route", "Orvale_Tresca", "--train", "IC 417"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("no file 'Orvale_Tresca_IC 417-.txt'"), std::string::npos) << r.err;
+  const Result json = tool({"check", dir(), "--json"});
+  EXPECT_EQ(json.status, 2);
+  EXPECT_NE(nlohmann::json::parse(json.out)["runtime_failure"].get<std::string>().find("no file"), std::string::npos);
 }
 
 TEST_F(ScenarioFolder, SourcesRefusesToOverwriteWithoutForce) {
