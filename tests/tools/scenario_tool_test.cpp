@@ -2,7 +2,9 @@
 // and exit statuses as the executable, on real folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
