@@ -108,13 +108,14 @@ TEST(WindowsMessageBox, ShowsTheErroreTextWithOnlyAnOkButtonAndTheProgramTitle) 
 
   testing::MessageBoxSeen seen;
   bool found = false;
+  bool closed = false;
   std::thread clicker([&] {
     for (int i = 0; i < 1500 && !found; ++i) {
       for (HWND window : testing::windows_of(GetCurrentProcessId())) {
         if (testing::class_of(window) != L"#32770") continue;
         seen = testing::look_at_message_box(window);
         found = true;
-        testing::press_ok(window);
+        closed = testing::press_ok(window);
         break;
       }
       Sleep(20);
@@ -124,6 +125,7 @@ TEST(WindowsMessageBox, ShowsTheErroreTextWithOnlyAnOkButtonAndTheProgramTitle) 
   clicker.join();
 
   ASSERT_TRUE(found);
+  EXPECT_TRUE(closed);
   EXPECT_EQ(seen.title, L"scenario");
   EXPECT_EQ(seen.texts, std::vector<std::wstring>{L" Errore n. 1250"});
   EXPECT_EQ(seen.buttons, std::vector<std::wstring>{L"OK"});

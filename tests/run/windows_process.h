@@ -233,8 +233,16 @@ inline MessageBoxSeen look_at_message_box(HWND box) {
   return seen;
 }
 
-// Presses the OK button of a message box.
-inline void press_ok(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+// Presses the OK button of a message box until the box is gone: a press
+// that comes while the box is still being set up can be lost.
+inline bool press_ok(HWND box, DWORD ms = 30000) {
+  for (DWORD waited = 0; waited <= ms; waited += 50) {
+    if (!IsWindow(box)) return true;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    Sleep(50);
+  }
+  return !IsWindow(box);
+}
 
 }  // namespace scenario::testing
 

@@ -147,7 +147,7 @@ TEST_F(WindowsProgramFailure, ShowsTheMessageInABoxThenEndsWithStatus2) {
   EXPECT_EQ(seen.buttons, std::vector<std::wstring>{L"OK"});
   EXPECT_FALSE(seen.icon);
   EXPECT_TRUE(run.running()) << "the program did not wait for the box";
-  testing::press_ok(box);
+  EXPECT_TRUE(testing::press_ok(box));
 
   EXPECT_EQ(run.wait(), 2u);
   EXPECT_EQ(run.err(), "");
