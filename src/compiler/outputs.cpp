@@ -1,5 +1,7 @@
 #include "compiler/outputs.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,14 +16,14 @@ class ByteWriter {
  public:
   explicit ByteWriter(char* out) : out_(out) {}
   void u8(std::uint8_t v) { *out_++ = static_cast<char>(v); }
-  void u16(std::uint16_t v) { little_endian(v, 2); }
+  void u16(std::uint16_t v) { little_endian(v); }
   void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
-  void u32(std::uint32_t v) { little_endian(v, 4); }
+  void u32(std::uint32_t v) { little_endian(v); }
   void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
   void f64(double v) {
     std::uint64_t bits;
     std::memcpy(&bits, &v, sizeof bits);
-    little_endian(bits, 8);
+    little_endian(bits);
   }
   void text(const std::string& t) {
     if (!t.empty()) std::memcpy(out_, t.data(), t.size());
@@ -30,13 +32,17 @@ class ByteWriter {
   const char* end() const { return out_; }
 
  private:
-  void little_endian(std::uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) *out_++ = static_cast<char>(v >> (8 * i));
+  template <class Unsigned>
+  void little_endian(Unsigned v) {
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(out_, &v, sizeof v);
+      out_ += sizeof v;
+    } else {
+      for (std::size_t i = 0; i < sizeof v; ++i) *out_++ = static_cast<char>(v >> (8 * i));
+    }
   }
   char* out_;
 };
-
-std::size_t plan_element_size(PlanKind kind) { return kind == PlanKind::real ? 10 : kind == PlanKind::int16 ? 4 : 2; }
 
 void plan_element(ByteWriter& out, PlanKind kind, double value) {
   out.u16(static_cast<std::uint16_t>(kind));
@@ -46,10 +52,12 @@ void plan_element(ByteWriter& out, PlanKind kind, double value) {
     out.f64(value);
 }
 
+// Two elements a metre: 2 bytes each, and 8 more for a double or 2 for an
+// integer.
 std::size_t track_plan_file_size(const TrackPlan& plan) {
-  std::size_t size = 0;
-  for (PlanKind kind : plan.kind) size += 2 * plan_element_size(kind);
-  return size;
+  const auto reals = static_cast<std::size_t>(std::count(plan.kind.begin(), plan.kind.end(), PlanKind::real));
+  const auto integers = static_cast<std::size_t>(std::count(plan.kind.begin(), plan.kind.end(), PlanKind::int16));
+  return 2 * (2 * plan.size() + 8 * reals + 2 * integers);
 }
 
 void put_track_plan_file(const TrackPlan& plan, char* bytes) {
