@@ -16,7 +16,7 @@ void MemoryFolder::remove(const std::string& name) { files_.erase(name); }
 
 void MemoryFolder::write(const std::string& name, std::string_view bytes) {
   if (failing_ && *failing_ == name) {
-    files_[name].clear();  // created, then the write failed
+    files_.erase(name);  // created, then removed when the write failed
     throw RunFailure("cannot write '" + name + "': simulated failure");
   }
   files_[name] = std::string(bytes);

@@ -24,7 +24,8 @@ class Folder {
   // an existing file cannot be deleted.
   virtual void remove(const std::string& name) = 0;
   // Creates the file from empty and writes `bytes` in one go: no byte of an
-  // earlier file survives. Throws RunFailure naming the file and the reason.
+  // earlier file survives. Throws RunFailure naming the file and the reason;
+  // a file that could not be written whole is then gone, not left partial.
   virtual void write(const std::string& name, std::string_view bytes) = 0;
 };
 

@@ -89,17 +89,17 @@ class DiskFolder : public Folder {
     // "wb" truncates: no byte of an earlier, longer file survives.
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) throw RunFailure("cannot create '" + path + "': " + reason());
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
-      std::string why = reason();
-      std::fclose(f);
+    std::string why;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+      why = reason();
+    else if (std::fflush(f) != 0)
+      why = reason();
+    if (std::fclose(f) != 0 && why.empty()) why = reason();
+    if (!why.empty()) {
+      // A file cut short (a full disk) would pass for a finished one.
+      std::remove(path.c_str());
       throw RunFailure("cannot write '" + path + "': " + why);
     }
-    if (std::fflush(f) != 0) {
-      std::string why = reason();
-      std::fclose(f);
-      throw RunFailure("cannot write '" + path + "': " + why);
-    }
-    if (std::fclose(f) != 0) throw RunFailure("cannot write '" + path + "': " + reason());
   }
 
  private:
