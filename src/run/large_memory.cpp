@@ -1,6 +1,20 @@
 #include "run/large_memory.h"
 
-#if defined(__linux__)
+// Under AddressSanitizer every block goes through operator new, so that the
+// sanitizer watches the plan's bounds like any other array.
+#if defined(__SANITIZE_ADDRESS__)
+#define SCENARIO_PLAIN_BLOCKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SCENARIO_PLAIN_BLOCKS 1
+#endif
+#endif
+
+#if defined(__linux__) && !defined(SCENARIO_PLAIN_BLOCKS)
+#define SCENARIO_HUGE_BLOCKS 1
+#endif
+
+#if defined(SCENARIO_HUGE_BLOCKS)
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -8,7 +22,7 @@
 
 namespace scenario {
 
-#if defined(__linux__)
+#if defined(SCENARIO_HUGE_BLOCKS)
 
 namespace {
 
