@@ -76,7 +76,11 @@ constexpr SpeedBoard kSpeedBoards[] = {
 // Each value after a comma and `gap` blanks.
 std::string values(std::initializer_list<int> list, std::size_t gap) {
   std::string out;
-  for (int v : list) out += "," + std::string(gap, ' ') + std::to_string(v);
+  for (int v : list) {
+    out += ',';
+    out.append(gap, ' ');
+    out += std::to_string(v);
+  }
   return out;
 }
 

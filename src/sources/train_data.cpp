@@ -89,7 +89,10 @@ template <std::size_t N>
 std::string record(const char* keyword, const std::array<int, N>& numbers,
                    const std::array<std::size_t, N>& widths) {
   std::string line = keyword;
-  for (std::size_t i = 0; i < N; ++i) line += "," + right(numbers[i], widths[i]);
+  for (std::size_t i = 0; i < N; ++i) {
+    line += ',';
+    line += right(numbers[i], widths[i]);
+  }
   return line;
 }
 
