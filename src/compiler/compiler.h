@@ -114,6 +114,27 @@ class Compiler {
   void write_files();
   bool free_at(std::int64_t c) const { return in_grid(c) && is_free(grid[static_cast<std::size_t>(c)]); }
   TrackCell& cell(std::int64_t c) { return grid[static_cast<std::size_t>(c)]; }
+  // A gradient, speed or adhesion record: `set` the cells from the cursor up
+  // to n, the first one even when the cursor stands at or past n; the cursor
+  // never passes the last cell. n <= 0 writes nothing.
+  template <class Set>
+  void fill_profile(std::int64_t& cursor, std::int64_t n, Set set) {
+    if (n <= 0) return;
+    do {
+      if (cursor >= last_cell) break;
+      set(cell(cursor));
+      ++cursor;
+    } while (cursor < n);
+  }
+  // After the last record the value in force runs on to three cells before
+  // the grid's end.
+  template <class Set>
+  void complete_profile(std::int64_t& cursor, Set set) {
+    do {
+      set(cell(cursor));
+      ++cursor;
+    } while (cursor < static_cast<std::int64_t>(last_cell) - 2);
+  }
 
   Folder& folder_;
   Source* source_ = nullptr;  // the source being read, for the recorded codes; null once it is gone

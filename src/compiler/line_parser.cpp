@@ -236,6 +236,8 @@ bool Compiler::parse_line_file() {
     if (plan_cursor > 1000000) end_parse(103);
   };
 
+  auto set_gradient = [&](TrackCell& t) { t.gradient_code = low8(static_cast<std::int64_t>(gradient) + 100); };
+
   for (;;) {
     if (r.at_end()) break;
     bool at_end = false;
@@ -249,16 +251,7 @@ bool Compiler::parse_line_file() {
         position_failed(p);
         break;
       }
-      std::int32_t n = round32(p / 50.0);
-      if (n > 0) {
-        // The first cell is written even when the cursor stands at or past
-        // n; the cursor never passes the last cell.
-        do {
-          if (gradient_cursor >= last_cell) break;
-          cell(gradient_cursor).gradient_code = low8(static_cast<std::int64_t>(gradient) + 100);
-          ++gradient_cursor;
-        } while (gradient_cursor < n);
-      }
+      fill_profile(gradient_cursor, round32(p / 50.0), set_gradient);
       gradient = g;
     }
     if (full_compile != 0 && contains_word(f, "curva")) {
@@ -329,11 +322,7 @@ bool Compiler::parse_line_file() {
   source_ = nullptr;
   folder_.remove(name);
 
-  // The gradient in force runs on to three cells before the grid's end.
-  do {
-    cell(gradient_cursor).gradient_code = low8(static_cast<std::int64_t>(gradient) + 100);
-    ++gradient_cursor;
-  } while (gradient_cursor < static_cast<std::int64_t>(last_cell) - 2);
+  complete_profile(gradient_cursor, set_gradient);
 
   if (full_compile != 0) track_plan.extend(plan_cursor, static_cast<std::int64_t>(plan_length) - 2, 0.0);
   return true;

@@ -38,6 +38,8 @@ void Compiler::parse_train_file() {
   std::int32_t speed = 0;
   std::int32_t adhesion = 0;
   std::int32_t k = 1;
+  auto set_speed = [&](TrackCell& t) { t.speed_step = speed_step(speed); };
+  auto set_adhesion = [&](TrackCell& t) { t.adhesion = low8(adhesion); };
 
   for (;;) {
     if (r.at_end()) break;
@@ -54,14 +56,7 @@ void Compiler::parse_train_file() {
         position_failed(p);
         break;
       }
-      std::int32_t n = round32(p / 50.0);
-      if (n > 0) {
-        do {
-          if (speed_cursor >= last_cell) break;
-          cell(speed_cursor).speed_step = speed_step(speed);
-          ++speed_cursor;
-        } while (speed_cursor < n);
-      }
+      fill_profile(speed_cursor, round32(p / 50.0), set_speed);
       speed = v;
     }
     if (contains_word(f, "aderenza")) {
@@ -71,15 +66,7 @@ void Compiler::parse_train_file() {
         position_failed(p);
         break;
       }
-      std::int32_t n = round32(p / 50.0);
-      if (n > 0) {
-        // As for the speeds, the cursor never passes the last cell.
-        do {
-          if (adhesion_cursor >= last_cell) break;
-          cell(adhesion_cursor).adhesion = low8(adhesion);
-          ++adhesion_cursor;
-        } while (adhesion_cursor < n);
-      }
+      fill_profile(adhesion_cursor, round32(p / 50.0), set_adhesion);
       adhesion = a;
     }
     if (contains_word(f, "orologio")) {
@@ -149,16 +136,8 @@ void Compiler::parse_train_file() {
   source_ = nullptr;
   folder_.remove(name);
 
-  // The last speed and adhesion in force run on to three cells before the
-  // grid's end.
-  do {
-    cell(speed_cursor).speed_step = speed_step(speed);
-    ++speed_cursor;
-  } while (speed_cursor < static_cast<std::int64_t>(last_cell) - 2);
-  do {
-    cell(adhesion_cursor).adhesion = low8(adhesion);
-    ++adhesion_cursor;
-  } while (adhesion_cursor < static_cast<std::int64_t>(last_cell) - 2);
+  complete_profile(speed_cursor, set_speed);
+  complete_profile(adhesion_cursor, set_adhesion);
 
   bool bad = false;
   for (int slot = kProgressiveTre; slot <= kProgressiveUno; ++slot)
