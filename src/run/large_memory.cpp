@@ -59,8 +59,11 @@ void release_large(void* block, std::size_t bytes) noexcept {
   munmap(block, whole_pages(bytes));
 }
 
+bool large_blocks_on_huge_pages() { return true; }
+
 #else
 
+bool large_blocks_on_huge_pages() { return false; }
 void* allocate_large(std::size_t bytes) { return ::operator new(bytes); }
 void release_large(void* block, std::size_t) noexcept { ::operator delete(block); }
 

@@ -16,6 +16,9 @@ namespace scenario {
 void* allocate_large(std::size_t bytes);
 // `bytes` is the size the block was asked for with.
 void release_large(void* block, std::size_t bytes) noexcept;
+// True where large blocks are mapped on 2 MiB bounds for huge pages (Linux,
+// outside AddressSanitizer builds); elsewhere they come from operator new.
+bool large_blocks_on_huge_pages();
 
 template <class T>
 struct LargeAllocator {
