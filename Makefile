@@ -54,15 +54,19 @@ bench: deps
 # build folder, run for FUZZ_SECONDS. A finding stops it with a non-zero status
 # and leaves the input in build-fuzz/artifacts/; inputs it finds new go to
 # build-fuzz/corpus/. An input over a second of CPU time is a finding (see
-# fuzz/compile_fuzzer.cpp); -timeout is the wall-clock guard.
+# fuzz/compile_fuzzer.cpp); -timeout is the wall-clock guard. FUZZ_WORKERS
+# above 1 runs that many processes side by side (libFuzzer's fork mode), with
+# one count of executions for them all.
 FUZZ_SECONDS ?= 600
+FUZZ_WORKERS ?= 1
+FUZZ_FORK = $(if $(filter-out 0 1,$(FUZZ_WORKERS)),-fork=$(FUZZ_WORKERS))
 .PHONY: fuzz
 fuzz:
 	@$(MAKE) --no-print-directory deps DEB_PACKAGES="clang libclang-rt-14-dev"
 	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz
 	cmake --build build-fuzz -j $(JOBS)
 	mkdir -p build-fuzz/corpus build-fuzz/artifacts
-	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/compile_fuzzer -max_total_time=$(FUZZ_SECONDS) \
+	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/compile_fuzzer $(FUZZ_FORK) -max_total_time=$(FUZZ_SECONDS) \
 	  -max_len=9000 -timeout=10 -dict=fuzz/format.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ \
 	  build-fuzz/corpus fuzz/corpus fuzz/regressions
 
