@@ -70,6 +70,22 @@ fuzz:
 	  -max_len=9000 -timeout=10 -dict=fuzz/format.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ \
 	  build-fuzz/corpus fuzz/corpus fuzz/regressions
 
+# Source coverage of the fuzz corpus (build-fuzz/corpus and the seeds): each
+# input run once by a build with clang's coverage mapping, then llvm-cov's
+# report for the core's files.
+.PHONY: fuzz-coverage
+fuzz-coverage:
+	@$(MAKE) --no-print-directory deps DEB_PACKAGES="clang libclang-rt-14-dev llvm-14"
+	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz-coverage -DSCENARIO_FUZZ_COVERAGE=ON
+	cmake --build build-fuzz-coverage -j $(JOBS)
+	mkdir -p build-fuzz/corpus
+	rm -f build-fuzz-coverage/*.profraw
+	LLVM_PROFILE_FILE=build-fuzz-coverage/corpus.profraw ./build-fuzz-coverage/compile_fuzzer -runs=0 \
+	  build-fuzz/corpus fuzz/corpus fuzz/regressions
+	llvm-profdata-14 merge -sparse build-fuzz-coverage/corpus.profraw -o build-fuzz-coverage/corpus.profdata
+	llvm-cov-14 report ./build-fuzz-coverage/compile_fuzzer -instr-profile=build-fuzz-coverage/corpus.profdata \
+	  $(CURDIR)/src/compiler $(CURDIR)/src/sources/text_format.cpp $(CURDIR)/src/run/folder.cpp
+
 # Windows: cross-built with MinGW-w64, tested under Wine in a virtual X display.
 # The Linux program's files are the reference for the Windows program's.
 WIN_BUILD ?= build-windows
@@ -89,4 +105,4 @@ test-windows: $(BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeCache.txt
 	  { ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS); status=$$?; $(WINE_RUN) --stop; exit $$status; }'
 
 clean:
-	rm -rf $(BUILD) build-sanitize $(WIN_BUILD) build-bench
+	rm -rf $(BUILD) build-sanitize $(WIN_BUILD) build-bench build-fuzz build-fuzz-coverage
