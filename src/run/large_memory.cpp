@@ -20,12 +20,13 @@
 #if defined(SCENARIO_HUGE_BLOCKS)
 #include <sys/mman.h>
 
-#include <algorithm>
 #include <cstdint>
 #endif
 
 #if defined(SCENARIO_HUGE_BLOCKS) && defined(SCENARIO_GUARDED_BLOCKS)
 #include <sanitizer/asan_interface.h>
+
+#include <mutex>
 #endif
 
 namespace scenario {
@@ -40,36 +41,21 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // compile (its allocator maps large arrays anew every time), and on virtual
 // machines a fault costs more than filling the page: a huge page pays once.
 constexpr std::size_t kLargeBlock = std::size_t{64} << 10;
-#else
-// Below this a block would waste most of its huge page.
-constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
-#endif
-
-std::size_t whole_pages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
-
-#if defined(SCENARIO_GUARDED_BLOCKS)
 // Poisoned bytes before and after a block: more than the sanitizer's own
 // redzones around a large array.
 constexpr std::size_t kGuard = std::size_t{64} << 10;
 #else
+// Below this a block would waste most of its huge page.
+constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
 constexpr std::size_t kGuard = 0;
 #endif
-constexpr std::size_t kSmallPage = std::size_t{4} << 10;
 
+std::size_t whole_pages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 std::uintptr_t round_up(std::uintptr_t v, std::size_t to) { return (v + to - 1) / to * to; }
 
-// The mapped span of a block at `aligned` of `bytes`: the block's huge pages,
-// then, under the sanitizer, the guards.
-std::uintptr_t span_start(std::uintptr_t aligned) { return aligned - kGuard; }
-std::uintptr_t span_end(std::uintptr_t aligned, std::size_t bytes) {
-  return round_up(aligned + std::max(whole_pages(bytes), bytes + kGuard), kSmallPage);
-}
-
-}  // namespace
-
-void* allocate_large(std::size_t bytes) {
-  if (bytes < kLargeBlock) return ::operator new(bytes);
-  const std::size_t size = whole_pages(bytes);
+// A block at `aligned` of `size` (whole huge pages) is mapped from
+// aligned - kGuard to aligned + size + kGuard.
+void* map_block(std::size_t size) {
   // More than needed, so that an aligned block and its guards can be cut out
   // of it; the rest is given back.
   const std::size_t mapped = size + 2 * kHugePage + 2 * kGuard;
@@ -77,17 +63,81 @@ void* allocate_large(std::size_t bytes) {
   if (raw == MAP_FAILED) throw std::bad_alloc();
   const auto start = reinterpret_cast<std::uintptr_t>(raw);
   const std::uintptr_t aligned = round_up(start + kGuard, kHugePage);
-  const std::uintptr_t first = span_start(aligned), last = span_end(aligned, bytes);
+  const std::uintptr_t first = aligned - kGuard, last = aligned + size + kGuard;
   if (first > start) munmap(raw, first - start);
   if (start + mapped > last) munmap(reinterpret_cast<void*>(last), start + mapped - last);
   // Only a hint: where the kernel has no huge pages to give, the block
   // works all the same.
   madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
-#if defined(SCENARIO_GUARDED_BLOCKS)
-  ASAN_POISON_MEMORY_REGION(reinterpret_cast<void*>(first), kGuard);
-  ASAN_POISON_MEMORY_REGION(reinterpret_cast<void*>(aligned + bytes), kGuard);
-#endif
   return reinterpret_cast<void*>(aligned);
+}
+
+void unmap_block(void* block, std::size_t size) {
+  munmap(static_cast<char*>(block) - kGuard, size + 2 * kGuard);
+}
+
+#if defined(SCENARIO_GUARDED_BLOCKS)
+// Released blocks kept for the next compile, as the sanitizer's own
+// allocator keeps small ones: mapping them anew made the fuzzer spend a
+// quarter of its time clearing and unmapping pages. A block in here is
+// poisoned whole, so a use after release is still reported.
+class ReleasedBlocks {
+ public:
+  void* take(std::size_t size) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (std::size_t i = 0; i < count_; ++i) {
+      if (blocks_[i].size != size) continue;
+      void* block = blocks_[i].block;
+      blocks_[i] = blocks_[--count_];
+      return block;
+    }
+    return nullptr;
+  }
+  bool keep(void* block, std::size_t size) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (count_ == kKept) return false;
+    blocks_[count_++] = {block, size};
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kKept = 8;
+  struct Entry {
+    void* block;
+    std::size_t size;
+  };
+  std::mutex mutex_;
+  Entry blocks_[kKept]{};
+  std::size_t count_ = 0;
+};
+
+ReleasedBlocks& released_blocks() {
+  static ReleasedBlocks blocks;
+  return blocks;
+}
+
+// Only the block's own bytes are open to use; the guards and the rest of the
+// last huge page stay poisoned.
+void open_block(void* block, std::size_t bytes, std::size_t size) {
+  char* b = static_cast<char*>(block);
+  ASAN_POISON_MEMORY_REGION(b - kGuard, size + 2 * kGuard);
+  ASAN_UNPOISON_MEMORY_REGION(b, bytes);
+}
+#endif
+
+}  // namespace
+
+void* allocate_large(std::size_t bytes) {
+  if (bytes < kLargeBlock) return ::operator new(bytes);
+  const std::size_t size = whole_pages(bytes);
+#if defined(SCENARIO_GUARDED_BLOCKS)
+  void* block = released_blocks().take(size);
+  if (block == nullptr) block = map_block(size);
+  open_block(block, bytes, size);
+  return block;
+#else
+  return map_block(size);
+#endif
 }
 
 void release_large(void* block, std::size_t bytes) noexcept {
@@ -95,14 +145,14 @@ void release_large(void* block, std::size_t bytes) noexcept {
     ::operator delete(block);
     return;
   }
-  const auto aligned = reinterpret_cast<std::uintptr_t>(block);
-  const std::uintptr_t first = span_start(aligned), last = span_end(aligned, bytes);
+  const std::size_t size = whole_pages(bytes);
 #if defined(SCENARIO_GUARDED_BLOCKS)
+  ASAN_POISON_MEMORY_REGION(block, size);
+  if (released_blocks().keep(block, size)) return;
   // The shadow outlives the mapping; a later one at this address starts clean.
-  ASAN_UNPOISON_MEMORY_REGION(reinterpret_cast<void*>(first), kGuard);
-  ASAN_UNPOISON_MEMORY_REGION(reinterpret_cast<void*>(aligned + bytes), kGuard);
+  ASAN_UNPOISON_MEMORY_REGION(static_cast<char*>(block) - kGuard, size + 2 * kGuard);
 #endif
-  munmap(reinterpret_cast<void*>(first), last - first);
+  unmap_block(block, size);
 }
 
 bool large_blocks_on_huge_pages() { return true; }

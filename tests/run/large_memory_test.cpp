@@ -32,6 +32,48 @@ TEST(LargeMemory, BlocksOfEverySizeAreWholeAndLargeOnesSitOnHugePageBounds) {
   }
 }
 
+// A block released and a larger one then mapped at the same place: the first
+// block's guards must not linger over the second block's bytes.
+TEST(LargeMemory, ABlockAfterAReleasedOneIsWhollyUsable) {
+  for (int round = 0; round < 3; ++round) {
+    for (std::size_t size : {std::size_t{100} << 10, std::size_t{3} << 20, std::size_t{70} << 10}) {
+      auto* block = static_cast<unsigned char*>(allocate_large(size));
+      std::memset(block, round, size);
+      release_large(block, size);
+    }
+  }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer still sees a step past either end of a large block, and a
+// use after release, though released blocks are kept for reuse.
+TEST(LargeMemoryDeathTest, TheSanitizerCatchesAStepPastEitherEndAndAUseAfterRelease) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (std::size_t size : {std::size_t{64} << 10, (std::size_t{2} << 20) + 1, std::size_t{4} << 20}) {
+    SCOPED_TRACE(size);
+    EXPECT_DEATH(
+        {
+          auto* block = static_cast<volatile unsigned char*>(allocate_large(size));
+          block[size] = 1;
+        },
+        "use-after-poison");
+    EXPECT_DEATH(
+        {
+          auto* block = static_cast<volatile unsigned char*>(allocate_large(size));
+          block[-1] = 1;
+        },
+        "use-after-poison");
+    EXPECT_DEATH(
+        {
+          auto* block = static_cast<volatile unsigned char*>(allocate_large(size));
+          release_large(const_cast<unsigned char*>(block), size);
+          block[size / 2] = 1;
+        },
+        "use-after-poison");
+  }
+}
+#endif
+
 TEST(LargeMemory, AVectorAndABufferHoldWhatIsPutInThem) {
   LargeVector<double> column(200000, 0.5);  // above the large-block size
   column.push_back(2.0);                    // grows into a new block
