@@ -65,9 +65,22 @@ class InputFolder : public Folder {
     plan_size_ = bytes.size();
   }
 
-  const std::optional<std::size_t>& plan_size() const { return plan_size_; }
-  const std::string& plan_name() const { return plan_name_; }
-  const MemoryFolder& others() const { return files_; }
+  // The size of a file; nullopt when there is none. Reads no copy: the
+  // fuzzer's rate depends on it.
+  std::optional<std::size_t> size_of(const std::string& name) const {
+    if (name == plan_name_) return plan_size_;
+    auto it = files_.files().find(name);
+    if (it == files_.files().end()) return std::nullopt;
+    return it->second.size();
+  }
+  // The bytes of a file that is kept, which must exist.
+  const std::string& bytes_of(const std::string& name) const { return files_.files().at(name); }
+  std::string describe() const {
+    std::string names;
+    if (plan_size_) names += " '" + plan_name_ + "' (" + std::to_string(*plan_size_) + ")";
+    for (const auto& [name, bytes] : files_.files()) names += " '" + name + "' (" + std::to_string(bytes.size()) + ")";
+    return names.empty() ? " none" : names;
+  }
 
  private:
   std::string plan_name_;
@@ -89,41 +102,24 @@ std::size_t binary_files(const Compiler& c, const InputFolder& folder) {
   return folder.exists(run.track_plan_file()) + folder.exists(run.parameter_file()) + folder.exists(run.grid_file());
 }
 
-// The size of a file in the folder; nullopt when there is none. Reads no
-// copy: the fuzzer's rate depends on it.
-std::optional<std::size_t> size_of(const InputFolder& folder, const std::string& name) {
-  if (name == folder.plan_name()) return folder.plan_size();
-  auto it = folder.others().files().find(name);
-  if (it == folder.others().files().end()) return std::nullopt;
-  return it->second.size();
-}
-
-std::string describe_files(const InputFolder& folder) {
-  std::string names;
-  if (folder.plan_size()) names += " '" + folder.plan_name() + "' (" + std::to_string(*folder.plan_size()) + ")";
-  for (const auto& [name, bytes] : folder.others().files())
-    names += " '" + name + "' (" + std::to_string(bytes.size()) + ")";
-  return names.empty() ? " none" : names;
-}
-
 // What a finished compile must have left: exactly the binary
 // files of its flag, each of the size its table gives.
 std::string check_compiled(const Compiler& c, const InputFolder& folder, bool full) {
   const RunNames run = c.names();
   if (!c.has_grid || c.grid.size() != static_cast<std::size_t>(c.last_cell) + 1)
     return "the grid does not run from cell 0 to last_cell";
-  if (binary_files(c, folder) != (full ? 3u : 2u)) return "binary files written:" + describe_files(folder);
-  if (size_of(folder, run.grid_file()) != c.grid.size() * 15) return "grid file missing or of the wrong size";
+  if (binary_files(c, folder) != (full ? 3u : 2u)) return "binary files written:" + folder.describe();
+  if (folder.size_of(run.grid_file()) != c.grid.size() * 15) return "grid file missing or of the wrong size";
   // The stamp: cell 1 value_1 is 5121.
-  const std::string& grid = folder.others().files().at(run.grid_file());
+  const std::string& grid = folder.bytes_of(run.grid_file());
   if (static_cast<unsigned char>(grid[16]) != 0x01 || static_cast<unsigned char>(grid[17]) != 0x14)
     return "grid file without the 5121 stamp in cell 1";
-  if (size_of(folder, run.parameter_file()) != parameter_file_size(c.parameters))
+  if (folder.size_of(run.parameter_file()) != parameter_file_size(c.parameters))
     return "parameter file missing or of the wrong size";
   if (full) {
     if (c.track_plan.size() != static_cast<std::size_t>(c.plan_length) + 1)
       return "the track plan does not run from metre 0 to plan_length";
-    if (size_of(folder, run.track_plan_file()) != plan_file_size(c.track_plan))
+    if (folder.size_of(run.track_plan_file()) != plan_file_size(c.track_plan))
       return "track plan file missing or of the wrong size";
   }
   return {};
@@ -192,7 +188,7 @@ std::string compile_input(std::string_view input) {
       [[fallthrough]];
     case Outcome::run_failure:
       // Both stop the run before any binary file.
-      if (binary_files(compiler, folder) != 0) return "binary files left after the run stopped:" + describe_files(folder);
+      if (binary_files(compiler, folder) != 0) return "binary files left after the run stopped:" + folder.describe();
       return {};
   }
   return {};

@@ -50,8 +50,8 @@ constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
 constexpr std::size_t kGuard = 0;
 #endif
 
-std::size_t whole_pages(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 std::uintptr_t round_up(std::uintptr_t v, std::size_t to) { return (v + to - 1) / to * to; }
+std::size_t whole_pages(std::size_t bytes) { return round_up(bytes, kHugePage); }
 
 // A block at `aligned` of `size` (whole huge pages) is mapped from
 // aligned - kGuard to aligned + size + kGuard.
@@ -72,9 +72,7 @@ void* map_block(std::size_t size) {
   return reinterpret_cast<void*>(aligned);
 }
 
-void unmap_block(void* block, std::size_t size) {
-  munmap(static_cast<char*>(block) - kGuard, size + 2 * kGuard);
-}
+void unmap_block(void* block, std::size_t size) { munmap(static_cast<char*>(block) - kGuard, size + 2 * kGuard); }
 
 #if defined(SCENARIO_GUARDED_BLOCKS)
 // Released blocks kept for the next compile, as the sanitizer's own
