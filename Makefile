@@ -26,6 +26,22 @@ deps:
 	  echo "Missing Debian packages; install them with: sudo apt-get install$$missing"; exit 1; \
 	fi
 
+# What the test suite needs beyond the build: Debian packages (a browser, an
+# editor, ...) and the npm projects under the tree whose packages its tests
+# run (each with its package-lock.json; `npm ci` when node_modules is missing
+# or older than the lock file).
+TEST_DEB_PACKAGES :=
+NPM_PROJECTS :=
+
+.PHONY: test-deps
+test-deps: deps
+	@$(MAKE) --no-print-directory deps DEB_PACKAGES="$(TEST_DEB_PACKAGES)"
+	@for d in $(NPM_PROJECTS); do \
+	  if [ ! -f $$d/node_modules/.package-lock.json ] || [ $$d/package-lock.json -nt $$d/node_modules/.package-lock.json ]; then \
+	    (cd $$d && npm ci --no-audit --no-fund) || exit 1; \
+	  fi; \
+	done
+
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 
@@ -36,10 +52,10 @@ run: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target scenario
 	./$(BUILD)/bin/scenario
 
-test: build
+test: build test-deps
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-test-sanitize: deps
+test-sanitize: test-deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSCENARIO_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)

@@ -9,13 +9,13 @@
 
 namespace scenario::tool {
 
-CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunNames& names, std::int32_t full_compile) {
-  auto disk = make_disk_folder(path_utf8(dir));
+CompileOutcome compile_sources(const Folder& sources, const std::string& where, const RunNames& names,
+                               std::int32_t full_compile, const InspectCompiler& inspect) {
   MemoryFolder memory;
   for (const std::string& name : {names.line_file(), names.train_file()}) {
-    if (!disk->exists(name)) throw InputError("no file '" + cp1252_to_utf8(name) + "' in '" + path_utf8(dir) + "'");
-    std::optional<std::string> bytes = disk->read(name);
-    if (!bytes) throw InputError("cannot read '" + cp1252_to_utf8(name) + "' in '" + path_utf8(dir) + "'");
+    if (!sources.exists(name)) throw InputError("no file '" + cp1252_to_utf8(name) + "' in '" + where + "'");
+    std::optional<std::string> bytes = sources.read(name);
+    if (!bytes) throw InputError("cannot read '" + cp1252_to_utf8(name) + "' in '" + where + "'");
     memory.write(name, *bytes);
   }
 
@@ -37,6 +37,7 @@ CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunName
   outcome.recorded = compiler.recorded_codes;
   outcome.error_code = compiler.error_code;
   outcome.error_position = compiler.error_position;
+  if (inspect) inspect(compiler);
 
   const RunNames& run = outcome.names;
   for (const std::string& name : {run.track_plan_file(), run.parameter_file(), run.grid_file()}) {
@@ -46,6 +47,11 @@ CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunName
   for (const std::string& name : {run.line_file(), run.train_file()})
     if (!memory.exists(name)) outcome.sources_deleted.push_back(name);
   return outcome;
+}
+
+CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunNames& names, std::int32_t full_compile,
+                                 const InspectCompiler& inspect) {
+  return compile_sources(*make_disk_folder(path_utf8(dir)), path_utf8(dir), names, full_compile, inspect);
 }
 
 std::map<std::string, std::uintmax_t> write_outcome(const std::filesystem::path& dir, const CompileOutcome& outcome,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,10 +35,21 @@ class InputError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Compiles the line file and train file of `names` found in `dir` in memory;
-// `full_compile` 0 reads no curve and makes no track plan file. Nothing on
-// disk changes. Throws InputError when a source is missing or unreadable.
-CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunNames& names, std::int32_t full_compile);
+// Called once the compile has ended, before the compiler goes: the tables,
+// grid and plan as the compile left them (after a fatal end too).
+using InspectCompiler = std::function<void(const Compiler&)>;
+
+// Compiles the line file and train file of `names`, read from `sources` (the
+// disk, or an overlay of an editor's open documents), in memory; `where`
+// names the folder in messages. `full_compile` 0 reads no curve and makes no
+// track plan file. `sources` is never written. Throws InputError when a
+// source is missing or unreadable.
+CompileOutcome compile_sources(const Folder& sources, const std::string& where, const RunNames& names,
+                               std::int32_t full_compile, const InspectCompiler& inspect = {});
+
+// The same for the sources in the folder `dir` on disk.
+CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunNames& names, std::int32_t full_compile,
+                                 const InspectCompiler& inspect = {});
 
 // Writes the binaries of `outcome` into `dir`, and deletes the sources the
 // compile deleted when `delete_sources` is set. Returns name (UTF-8) -> size
