@@ -51,7 +51,7 @@ class Compiler {
   void memo_rallentamento(std::int32_t x, std::int16_t v, std::int32_t l, std::int16_t f_tt, std::int32_t f_ta,
                           std::int32_t d_v);
   void memo_segnale(std::int32_t posizione, std::int32_t sx, std::int16_t s1, std::int16_t s2, std::int16_t s3,
-                    std::int16_t rapp, std::int32_t dx, std::int16_t d1, std::int16_t d2, std::int16_t d3,
+                    std::int16_t rapp, std::int16_t dx, std::int16_t d1, std::int16_t d2, std::int16_t d3,
                     std::int32_t tempo);
   void memo_indicatori_v_max(std::int32_t posizione, std::int32_t vas, std::int32_t vbs, std::int32_t vcs,
                              std::int16_t strisces, std::int32_t vad, std::int32_t vbd, std::int32_t vcd,

@@ -80,7 +80,7 @@ void Compiler::memo_rallentamento(std::int32_t x, std::int16_t v, std::int32_t l
 }
 
 void Compiler::memo_segnale(std::int32_t posizione, std::int32_t sx, std::int16_t s1, std::int16_t s2,
-                            std::int16_t s3, std::int16_t rapp, std::int32_t dx, std::int16_t d1, std::int16_t d2,
+                            std::int16_t s3, std::int16_t rapp, std::int16_t dx, std::int16_t d1, std::int16_t d2,
                             std::int16_t d3, std::int32_t tempo) {
   const std::int32_t c = round32(posizione / 50.0 + 1);
   if (!free_at(c)) return record(16, std::nullopt);

@@ -83,7 +83,7 @@ void Compiler::parse_train_file() {
       std::int16_t s2 = src.param16("s2");
       std::int16_t s3 = src.param16("s3");
       std::int16_t rapp = src.param16("rapp");
-      std::int32_t dx = src.i32();
+      std::int16_t dx = src.param16("dx");
       std::int16_t d1 = src.param16("d1");
       std::int16_t d2 = src.param16("d2");
       std::int16_t d3 = src.param16("d3");

@@ -449,5 +449,47 @@ TEST_F(TrainParser, AFieldThatCannotBeReadIsCode25AndTheTrainFileGoes) {
   }
 }
 
+// dx is a 16-bit parameter of memo_segnale like s1 to d3: the ends of its
+// range reach the cell, one step past them is the parser's code 25.
+TEST_F(TrainParser, TheSignalsDxIsA16BitParameter) {
+  struct Accepted {
+    std::int32_t dx;
+    std::int16_t value_4;       // rapp x 10 + sx x 3 + dx, low 16 bits
+    std::uint8_t approach_400;  // (sx x 3 + dx) x 10 + 4, low 8 bits
+  };
+  // sx 1, rapp 0: 3 + 32767 = 32770 and 327704 = 1280 x 256 + 24;
+  // 3 - 32768 = -32765 and -327646 = -1280 x 256 + 34.
+  for (const Accepted& c : {Accepted{32767, -32766, 24}, Accepted{-32768, -32765, 34}}) {
+    SCOPED_TRACE(c.dx);
+    Compiler fresh(folder);
+    put_sources(line_source({}), train_source({signal_record(5000, "1, 4, 1, 0, 0, " + std::to_string(c.dx) +
+                                                                         ", 2, 1, 0, 0")}));
+    fresh.memorizza_dati();
+    EXPECT_EQ(fresh.error_code, 0);
+    const TrackCell& signal = fresh.grid.at(101);
+    EXPECT_EQ(signal.cell_type, kSignal);
+    EXPECT_EQ(signal.value_4, c.value_4);
+    EXPECT_EQ(signal.value_1, 42);
+    EXPECT_EQ(fresh.grid.at(93).approach_code, c.approach_400);
+    EXPECT_EQ(fresh.grid.at(99).approach_code, c.approach_400 - 3);
+  }
+  for (std::int32_t dx : {32768, -32769}) {
+    SCOPED_TRACE(dx);
+    Compiler fresh(folder);
+    put_sources(line_source({}), train_source({"velocita, 0, 80", signal_record(5000, "1, 4, 1, 0, 0, " +
+                                                                                     std::to_string(dx) +
+                                                                                     ", 2, 1, 0, 0")}));
+    fresh.error_position = 77;
+    fresh.memorizza_dati();
+    EXPECT_EQ(fresh.error_code, 25);
+    EXPECT_EQ(fresh.error_position, 77);
+    ASSERT_EQ(fresh.recorded_codes.size(), 1u);
+    EXPECT_EQ(fresh.recorded_codes[0].file, SourceFile::train_file);
+    EXPECT_EQ(fresh.recorded_codes[0].line, 3);
+    EXPECT_NE(fresh.recorded_codes[0].detail.find("dx"), std::string::npos);
+    EXPECT_TRUE(folder.files().empty());  // both sources gone, as after any failure
+  }
+}
+
 }  // namespace
 }  // namespace scenario
