@@ -202,19 +202,25 @@ inline std::string sha256_hex(std::string_view bytes) {
   return out;
 }
 
-// The expected SHA-256 of every file of the embedded run, by file name, from
-// the shared expectations; nullopt when that folder is not there.
-inline std::optional<std::map<std::string, std::string>> expected_hashes() {
-  auto text = read_file(std::filesystem::path(SCENARIO_EXPECTED_DIR) / "embedded.sha256");
-  if (!text) return std::nullopt;
+// "<64 hex digits>  <name>" lines, as sha256sum writes them, by file name;
+// names hold blanks.
+inline std::map<std::string, std::string> parse_sha256_lines(const std::string& text) {
   std::map<std::string, std::string> hashes;
-  std::istringstream lines(*text);
+  std::istringstream lines(text);
   std::string line;
   while (std::getline(lines, line)) {
-    // "<64 hex digits>  <name>"; names hold blanks.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.size() > 66) hashes[line.substr(66)] = line.substr(0, 64);
   }
   return hashes;
+}
+
+// The SHA-256 of every file of the embedded run, by file name, from the
+// goldens in the repository; nullopt only when that file cannot be read.
+inline std::optional<std::map<std::string, std::string>> expected_hashes() {
+  auto text = read_file(std::filesystem::path(SCENARIO_GOLDEN_DIR) / "embedded.sha256");
+  if (!text) return std::nullopt;
+  return parse_sha256_lines(*text);
 }
 
 }  // namespace scenario::testing

@@ -50,7 +50,7 @@ std::string quoted(const std::string& path) {
 // The sizes of the embedded run's files, by name; empty when not available.
 std::map<std::string, std::uintmax_t> expected_sizes() {
   std::map<std::string, std::uintmax_t> sizes;
-  auto text = read_file(fs::path(SCENARIO_EXPECTED_DIR) / "embedded.sizes");
+  auto text = read_file(fs::path(SCENARIO_GOLDEN_DIR) / "embedded.sizes");
   if (!text) return sizes;
   std::istringstream lines(*text);
   std::string line;
@@ -153,8 +153,7 @@ class FileSystemFault : public ::testing::Test {
       GTEST_SKIP() << "mounting a tmpfs in a private mount namespace (unshare -m, mount -t tmpfs) is not "
                       "permitted here: it needs root and a kernel that allows it";
     sizes_ = expected_sizes();
-    if (sizes_.empty() || !testing::expected_hashes())
-      GTEST_SKIP() << "no recorded run in " << SCENARIO_EXPECTED_DIR;
+    ASSERT_FALSE(sizes_.empty()) << "no golden sizes in " << SCENARIO_GOLDEN_DIR;
     program_pages_ = pages(fs::file_size(SCENARIO_EXE));
   }
 
@@ -220,7 +219,7 @@ TEST_F(FileSystemFault, AFullDiskStopsTheRunAtTheFileThatDoesNotFit) {
 // A directory named as one of the compiler's files (the run control tests
 // cover the sources): the compile stops there, the files before it stay.
 TEST(CompilerOutputFault, ADirectoryInThePlaceOfTheParameterFile) {
-  if (!testing::expected_hashes()) GTEST_SKIP() << "no recorded run in " << SCENARIO_EXPECTED_DIR;
+  ASSERT_TRUE(testing::expected_hashes()) << "no golden hashes in " << SCENARIO_GOLDEN_DIR;
   TempDir dir;
   const fs::path folder = dir / "program";
   fs::create_directories(folder / kNames.parameter_file());
