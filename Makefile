@@ -1,67 +1,98 @@
-# Front door: `make run` builds and runs the one-shot program, `make test` builds and runs the suite,
-# `make bench` builds in Release and runs the benchmarks.
+# Front door: `make run` builds and runs the one-shot program, `make test` builds and runs the suite.
+# Every target installs the Debian packages it needs when they are missing and it runs as root;
+# otherwise it prints the one command to run.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build run test test-sanitize bench clean deps windows test-windows
+.PHONY: all build run test test-sanitize bench clean deps test-deps windows test-windows package
 
 all: build
 
-# Debian packages the build needs beyond the machine's toolchain: the author's
-# tool's two header-only libraries. Installed when missing and run as root;
-# otherwise the one command to run is printed.
-DEB_PACKAGES := libcli11-dev nlohmann-json3-dev
+# The Debian packages of each target, beyond the machine's compiler and CMake.
+# The build: GoogleTest and the author's tool's two header-only libraries.
+DEB_PACKAGES := libgtest-dev libcli11-dev nlohmann-json3-dev
+# The suite beyond the build: what its tests drive (a browser, an editor ...).
+TEST_DEB_PACKAGES :=
+# The npm projects under the tree whose packages the tests run, each with its
+# package-lock.json; `npm ci` there when node_modules is missing or older
+# than the lock file.
+NPM_PROJECTS :=
+WINDOWS_DEB_PACKAGES := g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb xauth
+BENCH_DEB_PACKAGES := libbenchmark-dev
+FUZZ_DEB_PACKAGES := clang libclang-rt-14-dev
+FUZZ_COVERAGE_DEB_PACKAGES := $(FUZZ_DEB_PACKAGES) llvm-14
 
-deps:
+# $(call install_debs,PACKAGES)
+define install_debs
 	@command -v dpkg-query >/dev/null || exit 0; \
 	missing=""; \
-	for p in $(DEB_PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
 	done; \
 	[ -z "$$missing" ] && exit 0; \
 	if [ "$$(id -u)" = 0 ]; then \
-	  apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	  echo "installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null; \
 	else \
 	  echo "Missing Debian packages; install them with: sudo apt-get install$$missing"; exit 1; \
 	fi
+endef
 
-# What the test suite needs beyond the build: Debian packages (a browser, an
-# editor, ...) and the npm projects under the tree whose packages its tests
-# run (each with its package-lock.json; `npm ci` when node_modules is missing
-# or older than the lock file).
-TEST_DEB_PACKAGES :=
-NPM_PROJECTS :=
+# $(call configure,FOLDER,CMAKE ARGUMENTS): the configure step of a build
+# folder, keyed on FOLDER/.configured, which only a configure that succeeded
+# leaves. A failed one takes its cache with it, so the next `make` starts
+# afresh instead of tripping over a half-made folder.
+define configure
+	@rm -f $(1)/CMakeCache.txt
+	cmake -S . -B $(1) $(2) || { rm -f $(1)/CMakeCache.txt; exit 1; }
+	@touch $(1)/.configured
+endef
 
-.PHONY: test-deps
+deps:
+	$(call install_debs,$(DEB_PACKAGES))
+
 test-deps: deps
-	@$(MAKE) --no-print-directory deps DEB_PACKAGES="$(TEST_DEB_PACKAGES)"
+	$(call install_debs,$(TEST_DEB_PACKAGES))
+	@if [ -n "$(strip $(NPM_PROJECTS))" ] && ! command -v npm >/dev/null; then $(MAKE) --no-print-directory npm-deps; fi
 	@for d in $(NPM_PROJECTS); do \
 	  if [ ! -f $$d/node_modules/.package-lock.json ] || [ $$d/package-lock.json -nt $$d/node_modules/.package-lock.json ]; then \
 	    (cd $$d && npm ci --no-audit --no-fund) || exit 1; \
 	  fi; \
 	done
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+.PHONY: npm-deps
+npm-deps:
+	$(call install_debs,nodejs npm)
 
-build: $(BUILD)/CMakeCache.txt
+$(BUILD)/.configured: | deps
+	$(call configure,$(BUILD),-DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS))
+
+build: $(BUILD)/.configured
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: $(BUILD)/CMakeCache.txt
+run: $(BUILD)/.configured
 	cmake --build $(BUILD) -j $(JOBS) --target scenario
 	./$(BUILD)/bin/scenario
 
 test: build test-deps
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-test-sanitize: test-deps
-	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSCENARIO_SANITIZE=ON $(CMAKE_FLAGS)
+build-sanitize/.configured: | deps
+	$(call configure,build-sanitize,-DCMAKE_BUILD_TYPE=Debug -DSCENARIO_SANITIZE=ON $(CMAKE_FLAGS))
+
+test-sanitize: build-sanitize/.configured test-deps
 	cmake --build build-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
-bench: deps
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON $(CMAKE_FLAGS)
+.PHONY: bench-deps
+bench-deps: test-deps
+	$(call install_debs,$(BENCH_DEB_PACKAGES))
+
+build-bench/.configured: | bench-deps
+	$(call configure,build-bench,-DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON $(CMAKE_FLAGS))
+
+bench: build-bench/.configured bench-deps
 	cmake --build build-bench -j $(JOBS) --target scenario scenario_compile_bench scenario_process_bench
 	./build-bench/bin/scenario_compile_bench
 	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
@@ -69,17 +100,23 @@ bench: deps
 # The compile fuzzer (fuzz/): clang, libFuzzer and the sanitizers, in its own
 # build folder, run for FUZZ_SECONDS. A finding stops it with a non-zero status
 # and leaves the input in build-fuzz/artifacts/; inputs it finds new go to
-# build-fuzz/corpus/. An input over a second of CPU time is a finding (see
-# fuzz/compile_fuzzer.cpp); -timeout is the wall-clock guard. FUZZ_WORKERS
-# above 1 runs that many processes side by side (libFuzzer's fork mode), with
-# one count of executions for them all.
+# build-fuzz/corpus/. An input over a second of CPU time in each of three runs
+# is a finding (fuzz/slow_input.h); -timeout is the wall-clock guard.
+# FUZZ_WORKERS above 1 runs that many processes side by side (libFuzzer's fork
+# mode), with one count of executions for them all.
 FUZZ_SECONDS ?= 600
 FUZZ_WORKERS ?= 1
 FUZZ_FORK = $(if $(filter-out 0 1,$(FUZZ_WORKERS)),-fork=$(FUZZ_WORKERS))
-.PHONY: fuzz
-fuzz:
-	@$(MAKE) --no-print-directory deps DEB_PACKAGES="clang libclang-rt-14-dev"
-	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz
+.PHONY: fuzz fuzz-deps fuzz-coverage-deps
+fuzz-deps:
+	$(call install_debs,$(FUZZ_DEB_PACKAGES))
+fuzz-coverage-deps:
+	$(call install_debs,$(FUZZ_COVERAGE_DEB_PACKAGES))
+
+fuzz: fuzz-deps
+	@[ -f build-fuzz/.configured ] || { rm -f build-fuzz/CMakeCache.txt; \
+	  CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz || { rm -f build-fuzz/CMakeCache.txt; exit 1; }; \
+	  touch build-fuzz/.configured; }
 	cmake --build build-fuzz -j $(JOBS)
 	mkdir -p build-fuzz/corpus build-fuzz/artifacts
 	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/compile_fuzzer $(FUZZ_FORK) -max_total_time=$(FUZZ_SECONDS) \
@@ -90,9 +127,11 @@ fuzz:
 # input run once by a build with clang's coverage mapping, then llvm-cov's
 # report for the core's files.
 .PHONY: fuzz-coverage
-fuzz-coverage:
-	@$(MAKE) --no-print-directory deps DEB_PACKAGES="clang libclang-rt-14-dev llvm-14"
-	CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz-coverage -DSCENARIO_FUZZ_COVERAGE=ON
+fuzz-coverage: fuzz-coverage-deps
+	@[ -f build-fuzz-coverage/.configured ] || { rm -f build-fuzz-coverage/CMakeCache.txt; \
+	  CC=clang CXX=clang++ cmake -S fuzz -B build-fuzz-coverage -DSCENARIO_FUZZ_COVERAGE=ON \
+	    || { rm -f build-fuzz-coverage/CMakeCache.txt; exit 1; }; \
+	  touch build-fuzz-coverage/.configured; }
 	cmake --build build-fuzz-coverage -j $(JOBS)
 	mkdir -p build-fuzz/corpus
 	rm -f build-fuzz-coverage/*.profraw
@@ -107,18 +146,30 @@ fuzz-coverage:
 WIN_BUILD ?= build-windows
 WINE_RUN = $(WIN_BUILD)/wine-run
 
-$(WIN_BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario $(CMAKE_FLAGS)
+.PHONY: windows-deps
+windows-deps: deps
+	$(call install_debs,$(WINDOWS_DEB_PACKAGES))
 
-windows: $(WIN_BUILD)/CMakeCache.txt
+$(WIN_BUILD)/.configured: | windows-deps
+	$(call configure,$(WIN_BUILD),-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario $(CMAKE_FLAGS))
+
+windows: $(WIN_BUILD)/.configured
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
 
-test-windows: $(BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeCache.txt
+test-windows: $(BUILD)/.configured $(WIN_BUILD)/.configured
 	cmake --build $(BUILD) -j $(JOBS) --target scenario
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 	xvfb-run -a -s "-screen 0 1024x768x24" sh -c '$(WINE_RUN) --start && \
 	  { ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS); status=$$?; $(WINE_RUN) --stop; exit $$status; }'
+
+# Both archives: scenario-VERSION-linux-x86_64.tar.gz in $(BUILD)/ and
+# scenario-VERSION-windows-x86_64.zip in $(WIN_BUILD)/.
+package: $(BUILD)/.configured $(WIN_BUILD)/.configured
+	cmake --build $(BUILD) -j $(JOBS) --target scenario scenario-tool
+	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
+	cd $(BUILD) && cpack -G TGZ
+	cd $(WIN_BUILD) && cpack -G ZIP
 
 clean:
 	rm -rf $(BUILD) build-sanitize $(WIN_BUILD) build-bench build-fuzz build-fuzz-coverage

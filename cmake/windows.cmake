@@ -114,6 +114,18 @@ function(scenario_add_windows_tests target)
     set_tests_properties(windows_program_no-display PROPERTIES RUN_SERIAL TRUE)
   endif()
 
+  # The archive of `make package`, unpacked and run as a user would.
+  if(SCENARIO_WINE_PREFIX)
+    add_test(NAME windows_package_build
+      COMMAND ${CMAKE_CPACK_COMMAND} -G ZIP --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake
+              -B ${CMAKE_BINARY_DIR}/package-test)
+    set_tests_properties(windows_package_build PROPERTIES FIXTURES_SETUP windows_package TIMEOUT 300)
+    add_test(NAME windows_package_run
+      COMMAND sh ${CMAKE_SOURCE_DIR}/tests/run/windows_package_test.sh ${SCENARIO_WINE_RUN}
+              ${CMAKE_BINARY_DIR}/package-test/${CPACK_PACKAGE_FILE_NAME}.zip ${CMAKE_SOURCE_DIR}/tests/golden)
+    set_tests_properties(windows_package_run PROPERTIES FIXTURES_REQUIRED windows_package TIMEOUT 300)
+  endif()
+
   find_program(SCENARIO_MINGW_OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump REQUIRED)
   add_test(NAME windows_exe_subsystem_and_dlls
     COMMAND ${CMAKE_COMMAND} -D OBJDUMP=${SCENARIO_MINGW_OBJDUMP} -D FOLDER=$<TARGET_FILE_DIR:scenario>

@@ -8,6 +8,7 @@
 #include "compiler/outputs.h"
 #include "run/failures.h"
 #include "run/folder.h"
+#include "run/version.h"
 #include "sources/cp1252.h"
 #include "sources/line_data.h"
 #include "sources/notes_document.h"
@@ -162,6 +163,8 @@ int run_render(const Arguments& a) {
 int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   CLI::App app{"Write, compile, check, dump and draw train-driving scenarios.", "scenario-tool"};
   app.require_subcommand(1, 1);
+  app.set_version_flag("--version", std::string("scenario-tool ") + SCENARIO_TOOL_VERSION + "\ncore " +
+                                        core_version());
   Arguments a;
   auto add_names = [&](CLI::App* sub) {
     sub->add_option("--route", a.route, "Route (line) name [default: from the folder, else Orvale_Tresca]");

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "test_support.h"
+#include "run/version.h"
 #include "tools/cli.h"
 
 namespace scenario::tool {
@@ -251,6 +253,14 @@ TEST(ScenarioTool, BadArgumentsAreUsageErrorsAndWriteNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
   }
   EXPECT_EQ(tool({"--help"}).status, 0);
+}
+
+TEST(ScenarioTool, VersionNamesTheToolAndTheCore) {
+  const Result r = tool({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_TRUE(std::regex_match(r.out, std::regex("scenario-tool [0-9]+\\.[0-9]+\\.[0-9]+\ncore [0-9.]+\n"))) << r.out;
+  EXPECT_TRUE(r.out.ends_with(std::string("\ncore ") + core_version() + "\n")) << r.out;
 }
 
 TEST(ScenarioTool, DumpOfACorruptFileIsAnUnreadableInput) {
