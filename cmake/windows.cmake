@@ -122,8 +122,18 @@ function(scenario_add_windows_tests target)
     set_tests_properties(windows_package_build PROPERTIES FIXTURES_SETUP windows_package TIMEOUT 300)
     add_test(NAME windows_package_run
       COMMAND sh ${CMAKE_SOURCE_DIR}/tests/run/windows_package_test.sh ${SCENARIO_WINE_RUN}
-              ${CMAKE_BINARY_DIR}/package-test/${CPACK_PACKAGE_FILE_NAME}.zip ${CMAKE_SOURCE_DIR}/tests/golden)
+              ${CMAKE_BINARY_DIR}/package-test/${SCENARIO_PACKAGE_NAME}.zip ${CMAKE_SOURCE_DIR}/tests/golden)
     set_tests_properties(windows_package_run PROPERTIES FIXTURES_REQUIRED windows_package TIMEOUT 300)
+  endif()
+
+  # The tool on accented folder and scenario names, against the Linux tool
+  # built beside the Linux program.
+  if(SCENARIO_LINUX_EXE AND SCENARIO_WINE_PREFIX)
+    get_filename_component(_linux_bin ${SCENARIO_LINUX_EXE} DIRECTORY)
+    add_test(NAME windows_tool_accented_names
+      COMMAND sh ${CMAKE_SOURCE_DIR}/tests/tools/windows_tool_test.sh ${SCENARIO_WINE_RUN}
+              $<TARGET_FILE:scenario-tool> ${_linux_bin}/scenario-tool)
+    set_tests_properties(windows_tool_accented_names PROPERTIES TIMEOUT 300)
   endif()
 
   find_program(SCENARIO_MINGW_OBJDUMP NAMES x86_64-w64-mingw32-objdump objdump REQUIRED)
