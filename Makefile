@@ -154,18 +154,18 @@ $(WIN_BUILD)/.configured: | windows-deps
 	$(call configure,$(WIN_BUILD),-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario $(CMAKE_FLAGS))
 
-windows: $(WIN_BUILD)/.configured
+windows: $(WIN_BUILD)/.configured windows-deps
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
 
-test-windows: $(BUILD)/.configured $(WIN_BUILD)/.configured
-	cmake --build $(BUILD) -j $(JOBS) --target scenario
+test-windows: $(BUILD)/.configured $(WIN_BUILD)/.configured windows-deps
+	cmake --build $(BUILD) -j $(JOBS) --target scenario scenario-tool
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 	xvfb-run -a -s "-screen 0 1024x768x24" sh -c '$(WINE_RUN) --start && \
 	  { ctest --test-dir $(WIN_BUILD) --output-on-failure -j $(JOBS); status=$$?; $(WINE_RUN) --stop; exit $$status; }'
 
 # Both archives: scenario-VERSION-linux-x86_64.tar.gz in $(BUILD)/ and
 # scenario-VERSION-windows-x86_64.zip in $(WIN_BUILD)/.
-package: $(BUILD)/.configured $(WIN_BUILD)/.configured
+package: $(BUILD)/.configured $(WIN_BUILD)/.configured windows-deps
 	cmake --build $(BUILD) -j $(JOBS) --target scenario scenario-tool
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
 	cd $(BUILD) && cpack -G TGZ

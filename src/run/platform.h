@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace scenario {
 
@@ -41,5 +42,12 @@ class PleaseWait {
 // on Windows (standard error instead when SCENARIO_HEADLESS is set), one line
 // on standard error on a console platform.
 void show_error_message(const std::string& text);
+
+#ifdef _WIN32
+// The one conversion between the UTF-8 of the portable code and the UTF-16
+// of the system, for paths, command lines and messages.
+std::string to_utf8(std::wstring_view wide);
+std::wstring to_wide(std::string_view utf8);
+#endif
 
 }  // namespace scenario

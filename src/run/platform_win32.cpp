@@ -19,7 +19,6 @@
 #include "sources/cp1252.h"
 
 namespace scenario {
-namespace {
 
 // Paths cross the portable code as UTF-8 and meet the system only as UTF-16.
 // A lone surrogate, legal in a Windows file name, travels as its three-byte
@@ -83,6 +82,8 @@ std::wstring to_wide(std::string_view utf8) {
   }
   return out;
 }
+
+namespace {
 
 // The system's text for an error code, without its closing line break.
 std::string reason(DWORD code) {

@@ -46,6 +46,25 @@ struct Arguments {
   }
 };
 
+// CLI11's own ExistingDirectory and ExistingFile read the argument in the
+// narrow code page on Windows; these read it as the UTF-8 it is.
+const CLI::Validator kExistingFolder(
+    [](std::string& text) {
+      std::error_code ec;
+      return std::filesystem::is_directory(utf8_path(text), ec) ? std::string()
+                                                                : "Directory does not exist: " + text;
+    },
+    "DIR");
+const CLI::Validator kExistingFile(
+    [](std::string& text) {
+      std::error_code ec;
+      const std::filesystem::path path = utf8_path(text);
+      if (!std::filesystem::exists(path, ec)) return "File does not exist: " + text;
+      if (std::filesystem::is_directory(path, ec)) return "File is actually a directory: " + text;
+      return std::string();
+    },
+    "FILE");
+
 // Texts from the sources are converted from Windows-1252; a stray byte in a
 // failure's detail must not stop the report. A dump is written compact: a
 // track plan has hundreds of thousands of elements.
@@ -182,7 +201,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
   for (CLI::App* sub : {compile, check}) {
     sub->add_option("DIR", a.dir, "Folder that holds the line file and the train file")
         ->required()
-        ->check(CLI::ExistingDirectory);
+        ->check(kExistingFolder);
     sub->add_flag("--no-plan", a.no_plan, "Compile with flag 0: no curves read, no track plan file");
     sub->add_flag("--json", a.json, "Print one JSON object instead of diagnostic lines");
     add_names(sub);
@@ -190,13 +209,13 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
   compile->add_flag("--delete-sources", a.delete_sources, "Delete the sources as the one-shot program does");
 
   CLI::App* dump = app.add_subcommand("dump", "Decode a grid, parameter or track plan file");
-  dump->add_option("FILE", a.file, "..._linea.dat, .sim or .dat file")->required()->check(CLI::ExistingFile);
+  dump->add_option("FILE", a.file, "..._linea.dat, .sim or .dat file")->required()->check(kExistingFile);
   dump->add_flag("--json", a.json, "Print JSON instead of a table");
 
   CLI::App* render = app.add_subcommand("render", "Draw the compiled scenario in DIR as one SVG page");
   render->add_option("DIR", a.dir, "Folder that holds the compiled binaries")
       ->required()
-      ->check(CLI::ExistingDirectory);
+      ->check(kExistingFolder);
   render->add_option("-o,--output", a.output, "SVG file to write")->required();
   add_names(render);
 

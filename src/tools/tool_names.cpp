@@ -3,6 +3,7 @@
 #include <set>
 #include <system_error>
 
+#include "run/platform.h"
 #include "sources/cp1252.h"
 
 namespace scenario::tool {
@@ -34,13 +35,23 @@ std::optional<std::string> single_name(const std::vector<std::string>& names, co
 
 }  // namespace
 
+// On Windows through the platform's own UTF-16 conversion, never the narrow
+// code page.
 std::filesystem::path utf8_path(const std::string& text) {
+#ifdef _WIN32
+  return std::filesystem::path(to_wide(text));
+#else
   return std::filesystem::path(std::u8string(text.begin(), text.end()));
+#endif
 }
 
 std::string path_utf8(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return to_utf8(path.native());
+#else
   const std::u8string u8 = path.u8string();
   return std::string(u8.begin(), u8.end());
+#endif
 }
 
 std::string checked_name(const std::string& utf8, const char* what) {
