@@ -21,8 +21,9 @@ struct SlowdownRow {
   long long length = 0;       // metres
 };
 
-// Table rows of one form: its first blank row and the 24 after the notice.
-inline constexpr std::size_t kSlowdownRowsPerForm = 25;
+// Table rows of one filled form: the 25 blank rows of the empty form and the
+// line of its notice, so that every form has the empty form's 46 lines.
+inline constexpr std::size_t kSlowdownRowsPerForm = 26;
 
 // Width of the stations cell.
 inline constexpr std::size_t kStationsWidth = 28;
