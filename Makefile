@@ -30,7 +30,9 @@ deps:
 # editor, ...) and the npm projects under the tree whose packages its tests
 # run (each with its package-lock.json; `npm ci` when node_modules is missing
 # or older than the lock file).
-TEST_DEB_PACKAGES :=
+# chromium, poppler-utils and fonts-dejavu-core: the driver documents printed
+# to PDF and read back (tests/tools/documents/print_test.cpp).
+TEST_DEB_PACKAGES := chromium poppler-utils fonts-dejavu-core
 NPM_PROJECTS :=
 
 .PHONY: test-deps

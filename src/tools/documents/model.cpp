@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <map>
 
 namespace scenario::tool {
 namespace {
@@ -10,6 +12,8 @@ namespace {
 // stops at or runs through, such as the "Nome Stazione" placeholder.
 constexpr int kFirstPlaceholderKind = 25;
 constexpr Seconds kDay = 86400;
+// Metres: the longest line and the 7000 m beyond it, with room to spare.
+constexpr std::int64_t kLongestRun = 1100000;
 
 bool is_digits(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
@@ -112,7 +116,9 @@ std::vector<StationTimes> station_times(const std::vector<Station>& stations, co
   const std::size_t last = n - 1;
   auto is_end = [&](std::size_t i) { return i == last && n > 1; };
   auto run_of = [&](std::size_t a, std::size_t b) -> std::optional<std::vector<double>> {
-    if (profile.empty() || stations[a].position >= stations[b].position) return std::nullopt;
+    const std::int64_t metres = static_cast<std::int64_t>(stations[b].position) - stations[a].position;
+    // A run longer than any line comes of a station record far outside it.
+    if (profile.empty() || metres <= 0 || metres > kLongestRun) return std::nullopt;
     return running_times(profile, stations[a].position, stations[b].position, run);
   };
   auto at = [&](const std::vector<double>& t, std::size_t a, std::size_t i) {
@@ -292,13 +298,15 @@ DocumentModel build_model(const Compiler& c, const SourceRecords& records, const
 
   // A change of the limit goes onto the row already at its position; the
   // limit in force at the origin onto the origin's row.
+  std::map<std::int32_t, std::size_t> row_at;
+  for (std::size_t i = rows.size(); i-- > 0;) row_at[rows[i].position] = i;  // the first row at each position
+  std::vector<DocumentRow> boards;
   for (const SpeedChange& change : changes) {
     std::int32_t p = change.position;
     if (has_run && p <= first) p = first;
     if (!on_run(p)) continue;
-    auto at = std::find_if(rows.begin(), rows.end(), [&](const DocumentRow& r) { return r.position == p; });
-    if (at != rows.end()) {  // a station, a tunnel mouth, or the origin's earlier limit
-      at->speed = change.speed;
+    if (auto at = row_at.find(p); at != row_at.end()) {
+      rows[at->second].speed = change.speed;
       continue;
     }
     DocumentRow r;
@@ -306,9 +314,12 @@ DocumentModel build_model(const Compiler& c, const SourceRecords& records, const
     r.position = p;
     r.location = "Cartello Indicatore";
     r.speed = change.speed;
-    auto before = std::find_if(rows.begin(), rows.end(), [&](const DocumentRow& x) { return x.position > p; });
-    rows.insert(before, std::move(r));
+    boards.push_back(std::move(r));
   }
+  rows.insert(rows.end(), std::make_move_iterator(boards.begin()), std::make_move_iterator(boards.end()));
+  std::stable_sort(rows.begin(), rows.end(), [&](const DocumentRow& a, const DocumentRow& b) {
+    return a.position != b.position ? a.position < b.position : order(a) < order(b);
+  });
   m.rows = std::move(rows);
 
   std::vector<SourceRecords::Slowdown> slowdowns = records.slowdowns;

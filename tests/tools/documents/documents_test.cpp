@@ -267,6 +267,24 @@ TEST(Timetable, RunsPastMidnight) {
   EXPECT_EQ(timetable_clock(-31).hours, 23);
 }
 
+// A station record far outside the line ends the parse (its stop cell is
+// outside the grid) but stays in the table: no running time is computed over
+// the two thousand kilometres to it, and its row keeps its cells.
+TEST(Timetable, AStationFarOutsideTheLineGetsNoComputedTime) {
+  Sources s;
+  s.stations = {{1000, 2, 600, 8, 0, "Vicina"}, {-2000000000, 2, 600, 0, 0, "Lontana"}};
+  const ScenarioDocuments d = documents_of(s, false);
+  ASSERT_EQ(d.outcome.recorded.size(), 1u);
+  EXPECT_EQ(d.outcome.recorded[0].code, 24);
+  ASSERT_EQ(d.model.stations.size(), 2u);
+  // Stations in position order: the far one is the origin, so the near one
+  // with its time is the destination.
+  EXPECT_EQ(d.model.rows.back().location, "Vicina");
+  EXPECT_EQ(d.model.rows.back().arrival, 8 * 3600);
+  EXPECT_FALSE(d.model.rows.front().departure);
+  EXPECT_EQ(bars(lines_of(d.train_sheet).at(16)), bars(kBlankRow)) << lines_of(d.train_sheet).at(16);
+}
+
 TEST(SlowdownOrder, MoreSlowdownsThanOneFormHoldsGoOnASecondForm) {
   Sources s;
   s.route_length = 60000;
