@@ -237,6 +237,21 @@ TEST(Sheets, NoStationsLeavesTheBoardsAndTunnelsWithoutTimes) {
   EXPECT_EQ(none.train_sheet.pages[0].size(), 14 + 31 + 1u);
 }
 
+// The compiler's tunnel tables keep 80 tunnels; the sheet has every mouth.
+TEST(Sheets, EveryTunnelMouthBeyondTheTablesEighty) {
+  Sources s;
+  s.route_length = 40000;
+  for (int i = 0; i < 90; ++i) s.tunnels.push_back({1000 + 400 * i, 1000 + 400 * i + 200});
+  const ScenarioDocuments d = documents_of(s);
+  ASSERT_EQ(d.model.rows.size(), 91u);  // the speed board at 0 and 90 mouths
+  for (int i = 0; i < 90; ++i) {
+    const DocumentRow& r = d.model.rows[static_cast<std::size_t>(i) + 1];
+    EXPECT_EQ(r.kind, RowKind::tunnel_mouth);
+    EXPECT_EQ(r.position, 1000 + 400 * i);
+  }
+  EXPECT_EQ(d.train_sheet.pages.size(), 3u);  // rows 0-30, 30-60, 60-90
+}
+
 TEST(Timetable, RunsPastMidnight) {
   Sources s;
   s.speeds = {{0, 120}};
