@@ -82,7 +82,6 @@ constexpr bool all_fit(const SheetRow (&rows)[N]) {
 
 static_assert(all_fit(kSheetOneRows) && all_fit(kSheetTwoRows));
 
-
 }  // namespace
 
 std::vector<std::string> train_sheet_entries() {

@@ -99,8 +99,8 @@ void add_sheet(LineTable& t, const SheetHeader& h, std::span<const SheetRow> row
   t.add(std::string(kHeaderTop));
   // "1/2" is followed by 15 blanks: room for a longer number.
   t.add(std::string(kTitleBefore) + cell(std::string(h.number), 18) + std::string(kTitleEnd));
-  t.add(" |   TRENO n." + cell(std::string(h.train_number), 8) + "|" + blanks(19) + "da: " +
-        cell(std::string(h.origin), 22) + "|    V" + cell(std::string(h.speed_class), 3) + " C    |");
+  t.add(" |   TRENO n." + cell(std::string(h.train_number), 8) + "|" + blanks(19) +
+        "da: " + cell(std::string(h.origin), 22) + "|    V" + cell(std::string(h.speed_class), 3) + " C    |");
   t.add(" |___________________|" + blanks(20) + "a: " + cell(std::string(h.destination), 22) + "|" + blanks(5) +
         right_cell(h.braked_percentage, 3) + "%" + blanks(5) + "|");
   t.add(std::string(kHeaderBottom));

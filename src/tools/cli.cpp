@@ -148,9 +148,8 @@ int run_documents(const Arguments& a, std::ostream& out, std::ostream& err) {
       {names.slowdown_order(), render_lines(docs.slowdown_order.entries)},
   };
   if (a.html)
-    files.emplace_back(documents_html_name(names),
-                       documents_html(names.route_name + " " + names.train_name,
-                                      {&docs.train_sheet, &docs.slowdown_order}));
+    files.emplace_back(documents_html_name(names), documents_html(names.route_name + " " + names.train_name,
+                                                                  {&docs.train_sheet, &docs.slowdown_order}));
   auto folder = make_disk_folder(path_utf8(out_dir));
   for (const auto& [name, bytes] : files) {
     folder->write(name, bytes);

@@ -10,8 +10,7 @@
 namespace scenario::tool {
 
 CompileOutcome compile_sources(const Folder& sources, const std::string& where, const RunNames& names,
-                               std::int32_t full_compile, const InspectCompiler& inspect,
-                               ParseListener* listener) {
+                               std::int32_t full_compile, const InspectCompiler& inspect, ParseListener* listener) {
   MemoryFolder memory;
   for (const std::string& name : {names.line_file(), names.train_file()}) {
     if (!sources.exists(name)) throw InputError("no file '" + cp1252_to_utf8(name) + "' in '" + where + "'");

@@ -9,11 +9,20 @@ std::string escaped(const std::string& cp1252) {
   std::string out;
   for (char c : cp1252_to_utf8(cp1252)) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -33,8 +42,8 @@ pre { font-family: "DejaVu Sans Mono", "Liberation Mono", "Courier New", monospa
 }  // namespace
 
 std::string documents_html(const std::string& title, const std::vector<const LaidOutDocument*>& documents) {
-  std::string html = "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-                     escaped(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
+  std::string html = "<!DOCTYPE html>\n<html lang=\"it\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + escaped(title) +
+                     "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n";
   for (const LaidOutDocument* doc : documents)
     for (const std::vector<std::string>& page : doc->pages) {
       html += "<section class=\"page\"><pre>";

@@ -54,8 +54,8 @@ enum class RowKind { station, tunnel_mouth, speed_board };
 struct DocumentRow {
   RowKind kind = RowKind::station;
   std::int32_t position = 0;
-  std::string location;                // Windows-1252
-  std::optional<std::int32_t> speed;   // the new limit, km/h
+  std::string location;               // Windows-1252
+  std::optional<std::int32_t> speed;  // the new limit, km/h
   std::optional<Seconds> arrival, departure, passing;
 };
 

@@ -30,7 +30,8 @@ std::vector<double> running_times(const SpeedProfile& profile, std::int64_t from
   }
   // From rest, no faster than the acceleration allows...
   v[0] = 0;
-  for (std::size_t i = 1; i <= metres; ++i) v[i] = std::min(v[i], std::sqrt(v[i - 1] * v[i - 1] + 2 * model.acceleration));
+  for (std::size_t i = 1; i <= metres; ++i)
+    v[i] = std::min(v[i], std::sqrt(v[i - 1] * v[i - 1] + 2 * model.acceleration));
   // ...and able to brake for every lower limit ahead and to rest at the end.
   v[metres] = 0;
   for (std::size_t i = metres; i-- > 0;) v[i] = std::min(v[i], std::sqrt(v[i + 1] * v[i + 1] + 2 * model.braking));

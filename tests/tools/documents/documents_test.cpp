@@ -104,9 +104,9 @@ TEST(GoldenScenario, TheModelHoldsWhatTheSourcesSay) {
     std::int32_t position;
     std::optional<std::int32_t> speed;
   };
-  const std::vector<Row> want = {{RowKind::station, 100, 80},         {RowKind::speed_board, 2500, 120},
-                                 {RowKind::station, 5000, {}},        {RowKind::tunnel_mouth, 6000, {}},
-                                 {RowKind::station, 9000, {}},        {RowKind::speed_board, 11000, 90},
+  const std::vector<Row> want = {{RowKind::station, 100, 80},  {RowKind::speed_board, 2500, 120},
+                                 {RowKind::station, 5000, {}}, {RowKind::tunnel_mouth, 6000, {}},
+                                 {RowKind::station, 9000, {}}, {RowKind::speed_board, 11000, 90},
                                  {RowKind::station, 18000, {}}};
   ASSERT_EQ(m.rows.size(), want.size());
   for (std::size_t i = 0; i < want.size(); ++i) {
@@ -180,8 +180,8 @@ Sources long_run() {
   s.speeds.clear();
   for (int i = 0; i < 40; ++i) {
     const bool end = i == 0 || i == 39;
-    s.stations.push_back({1000 + 1000 * i, 22, 400, end ? 9 : 0, end ? (i == 0 ? 0 : 40) : 0,
-                          "Stazione " + std::to_string(i + 1)});
+    s.stations.push_back(
+        {1000 + 1000 * i, 22, 400, end ? 9 : 0, end ? (i == 0 ? 0 : 40) : 0, "Stazione " + std::to_string(i + 1)});
     s.speeds.push_back({1000 * i + 500, i % 2 == 0 ? 100 : 120});
   }
   return s;
@@ -317,11 +317,16 @@ TEST(SlowdownOrder, MoreSlowdownsThanOneFormHoldsGoOnASecondForm) {
     for (std::size_t i = 12; i < 38; ++i) EXPECT_EQ(bars(form[i]), bars(form[11])) << form[i];
     EXPECT_EQ(form[38], form[11]);  // the table's closing rule
   }
-  EXPECT_EQ(d.slowdown_order.pages[0][12], " | 1 | Alfa - Omega               |   3+000    |    30    |     200 |            |");
-  EXPECT_EQ(d.slowdown_order.pages[0][36], " |25 | Alfa - Omega               |  39+000    |    54    |     200 |            |");
-  EXPECT_EQ(d.slowdown_order.pages[0][37], " |26 | Alfa - Omega               |  40+500    |    55    |     200 |            |");
-  EXPECT_EQ(d.slowdown_order.pages[1][12], " |27 | Alfa - Omega               |  42+000    |    56    |     200 |            |");
-  EXPECT_EQ(d.slowdown_order.pages[1][16], " |   |                            |            |          |         |            |");
+  EXPECT_EQ(d.slowdown_order.pages[0][12],
+            " | 1 | Alfa - Omega               |   3+000    |    30    |     200 |            |");
+  EXPECT_EQ(d.slowdown_order.pages[0][36],
+            " |25 | Alfa - Omega               |  39+000    |    54    |     200 |            |");
+  EXPECT_EQ(d.slowdown_order.pages[0][37],
+            " |26 | Alfa - Omega               |  40+500    |    55    |     200 |            |");
+  EXPECT_EQ(d.slowdown_order.pages[1][12],
+            " |27 | Alfa - Omega               |  42+000    |    56    |     200 |            |");
+  EXPECT_EQ(d.slowdown_order.pages[1][16],
+            " |   |                            |            |          |         |            |");
   // A slowdown inside a station's area is "in" that station.
   Sources in_station = s;
   in_station.slowdowns = {{51700, 60, 300}};
@@ -350,7 +355,10 @@ TEST(TrainNames, CategoryNumberAndAbbreviation) {
     const char* name;
     const char* category;
     const char* number;
-  } names[] = {{"IC 417", "IC", "417"}, {"IC417", "IC", "417"}, {"Regionale", "Regionale", ""}, {"2041", "", "2041"},
+  } names[] = {{"IC 417", "IC", "417"},
+               {"IC417", "IC", "417"},
+               {"Regionale", "Regionale", ""},
+               {"2041", "", "2041"},
                {"EC 34 Bis", "EC 34 Bis", ""}};
   for (const auto& n : names) {
     std::string category, number;
@@ -359,9 +367,10 @@ TEST(TrainNames, CategoryNumberAndAbbreviation) {
     EXPECT_EQ(number, n.number) << n.name;
   }
   const std::pair<const char*, const char*> abbreviations[] = {
-      {"Orvale Ferlaste", "ORVALE FE."},     {"Riva Soldra", "RIVA SOLDRA"},   {"Orvale C.S.", "ORVALE C.S."},
-      {"Molterno Castelrupe", "MOLTERNO C."}, {"Castelvero Centrale", "CASTELV. C."},
-      {"Certosa di Tiave", "CERT. D. T."},   {"Pontevelora", "PONTEVELORA"}, {"Precipitevolissimevolmente", "PRECIPITEV."},
+      {"Orvale Ferlaste", "ORVALE FE."},      {"Riva Soldra", "RIVA SOLDRA"},
+      {"Orvale C.S.", "ORVALE C.S."},         {"Molterno Castelrupe", "MOLTERNO C."},
+      {"Castelvero Centrale", "CASTELV. C."}, {"Certosa di Tiave", "CERT. D. T."},
+      {"Pontevelora", "PONTEVELORA"},         {"Precipitevolissimevolmente", "PRECIPITEV."},
   };
   for (const auto& [name, want] : abbreviations) {
     EXPECT_EQ(abbreviated_name(name), want);

@@ -166,9 +166,9 @@ TEST(EmbeddedComparison, DerivedSheetAgreesWithTheFixedSheet) {
     for (std::size_t k = 0; k < times.size() && k < f.minutes.size(); ++k)
       diff_text += std::to_string(times[k] - f.minutes[k]) + " ";
     char line[200];
-    std::snprintf(line, sizeof line, "%-24s %9.3f %11.3f %7d | %-13s %-14s %s\n", d.location.c_str(),
-                  f.metres / 1000.0, d.position / 1000.0, d.position - f.metres, fixed_text.c_str(),
-                  derived_text.c_str(), diff_text.c_str());
+    std::snprintf(line, sizeof line, "%-24s %9.3f %11.3f %7d | %-13s %-14s %s\n", d.location.c_str(), f.metres / 1000.0,
+                  d.position / 1000.0, d.position - f.metres, fixed_text.c_str(), derived_text.c_str(),
+                  diff_text.c_str());
     std::cout << line;
   }
 }

@@ -5,10 +5,9 @@
 #ifndef _WIN32
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
@@ -124,12 +123,12 @@ TEST(PrintedDocuments, OnePagePerSheetAndFormWithTheTextDocumentsLines) {
     const auto pdf = dir / "documents.pdf";
     const auto log = dir / "log.txt";
     scenario::testing::write_file(html, documents_html("documents", {&d.train_sheet, &d.slowdown_order}));
-    const int printed = run({"timeout", "120", "chromium", "--headless", "--no-sandbox", "--disable-gpu",
-                             "--disable-quic", "--no-first-run", "--disable-background-networking",
-                             "--disable-component-update", "--disable-sync",
-                             "--user-data-dir=" + (dir / "profile").string(), "--no-pdf-header-footer",
-                             "--print-to-pdf-no-header", "--print-to-pdf=" + pdf.string(), "file://" + html.string()},
-                            log);
+    const int printed =
+        run({"timeout", "120", "chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+             "--no-first-run", "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--user-data-dir=" + (dir / "profile").string(), "--no-pdf-header-footer", "--print-to-pdf-no-header",
+             "--print-to-pdf=" + pdf.string(), "file://" + html.string()},
+            log);
     ASSERT_EQ(printed, 0) << read_file(log).value_or("");
     ASSERT_TRUE(std::filesystem::exists(pdf)) << read_file(log).value_or("");
     const auto text_file = dir / "documents.txt";
