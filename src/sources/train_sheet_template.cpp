@@ -72,9 +72,11 @@ std::string timetable_cell(const Timetable& t) {
 }  // namespace
 
 std::string kilometres_text(long long metres) {
-  const long long magnitude = metres < 0 ? -metres : metres;
-  const std::string km = (metres < 0 ? "-" : "") + std::to_string(magnitude / 1000);
-  return right(km, 3) + "+" + zero_padded(magnitude % 1000, 3);
+  const unsigned long long magnitude =
+      metres < 0 ? 0ULL - static_cast<unsigned long long>(metres) : static_cast<unsigned long long>(metres);
+  std::string km = std::to_string(magnitude / 1000);
+  if (metres < 0) km.insert(0, 1, '-');
+  return right(km, 3) + "+" + zero_padded(static_cast<long long>(magnitude % 1000), 3);
 }
 
 std::string sheet_row(const SheetRow& row) {

@@ -91,7 +91,7 @@ struct StationTimes {
 // The timetable of the stations: the train file's times where it has them,
 // the rest from the running-time calculation.
 std::vector<StationTimes> station_times(const std::vector<Station>& stations, const SpeedProfile& profile,
-                                        const RunningModel& run) {
+                                        const RunningModel& run, std::optional<Seconds> clock) {
   const std::size_t n = stations.size();
   std::vector<StationTimes> times(n);
   if (n == 0) return times;
@@ -109,6 +109,8 @@ std::vector<StationTimes> station_times(const std::vector<Station>& stations, co
     previous = t;
     any = true;
   }
+  // With no time at any station the run starts when the scenario's clock does.
+  if (!any && clock) known[0] = *clock;
   std::vector<std::size_t> anchors;
   for (std::size_t i = 0; i < n; ++i)
     if (known[i]) anchors.push_back(i);
@@ -265,7 +267,11 @@ DocumentModel build_model(const Compiler& c, const SourceRecords& records, const
 
   const std::vector<SpeedChange> changes = speed_changes(records.speed_records);
   const SpeedProfile profile(changes);
-  const std::vector<StationTimes> times = station_times(m.stations, profile, run);
+  const ParameterRecord& settings = c.parameters[kSettingsSlot];
+  std::optional<Seconds> clock;
+  if (settings.num_c != 0 || settings.num_d != 0 || settings.num_e != 0)
+    clock = (settings.num_c * 60.0 + settings.num_d) * 60.0 + settings.num_e;
+  const std::vector<StationTimes> times = station_times(m.stations, profile, run, clock);
 
   const bool has_run = !m.stations.empty();
   const std::int32_t first = has_run ? m.stations.front().position : 0;

@@ -282,6 +282,23 @@ TEST(Timetable, RunsPastMidnight) {
   EXPECT_EQ(timetable_clock(-31).hours, 23);
 }
 
+// A train file with no time at any station: the run starts by the clock and
+// every other time is running time.
+TEST(Timetable, WithoutTimesTheRunStartsByTheClock) {
+  Sources s;
+  s.speeds = {{0, 72}};
+  s.stations = {{1000, 2, 600, 0, 0, "Prima"}, {11000, 5, 600, 0, 0, "Ultima"}};
+  s.clock = "6, 30, 0";
+  const ScenarioDocuments d = documents_of(s);
+  ASSERT_EQ(d.model.rows.size(), 2u);
+  EXPECT_EQ(d.model.rows[0].departure, 6 * 3600 + 30 * 60);
+  // 10 km at 72 km/h (20 m/s), starting at 0.4 m/s² and stopping at 0.5 m/s².
+  EXPECT_NEAR(*d.model.rows[1].arrival, 6 * 3600 + 30 * 60 + 500 + 25 + 20, 1);
+  s.clock.clear();
+  const ScenarioDocuments no_clock = documents_of(s);
+  for (const DocumentRow& r : no_clock.model.rows) EXPECT_FALSE(r.arrival || r.departure || r.passing);
+}
+
 // A station record far outside the line ends the parse (its stop cell is
 // outside the grid) but stays in the table: no running time is computed over
 // the two thousand kilometres to it, and its row keeps its cells.

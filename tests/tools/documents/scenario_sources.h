@@ -31,6 +31,7 @@ struct Sources {
   std::vector<StationRecord> stations;
   std::vector<SlowdownRecord> slowdowns;
   int braked_percentage = 80;
+  std::string clock;  // "h, m, s" for an "orologio" record; none when empty
 
   std::string line_file() const {
     std::string s = "[generale]\r\nlunghezza percorso,    " + std::to_string(route_length) + "\r\n";
@@ -46,7 +47,9 @@ struct Sources {
 
   std::string train_file() const {
     std::string s = "[generale]\r\nnumero vetture,    5\r\npercentuale massa frenata,    " +
-                    std::to_string(braked_percentage) + "\r\n[aderenze]\r\naderenza,   0,    100\r\n[vel_limite]\r\n";
+                    std::to_string(braked_percentage) + "\r\n";
+    if (!clock.empty()) s += "orologio, " + clock + "\r\n";
+    s += "[aderenze]\r\naderenza,   0,    100\r\n[vel_limite]\r\n";
     for (const auto& [p, v] : speeds) s += "velocita, " + std::to_string(p) + ", " + std::to_string(v) + "\r\n";
     s += "[stazioni]\r\n";
     for (const StationRecord& st : stations)
