@@ -5,6 +5,8 @@
 #include <iterator>
 #include <map>
 
+#include "sources/slowdown_form.h"
+
 namespace scenario::tool {
 namespace {
 
@@ -198,7 +200,7 @@ std::string slowdown_stations(const std::vector<Station>& stations, std::int32_t
   if (before && after) {
     std::string both = before->name + " - " + after->name;
     // The cell's first character is a blank.
-    if (both.size() < 28) return both;
+    if (both.size() < kStationsWidth) return both;
     return abbreviated_name(before->name) + " - " + abbreviated_name(after->name);
   }
   if (before) return before->name;

@@ -91,7 +91,8 @@ void split_train_name(const std::string& name, std::string& category, std::strin
 // A station name in the width of the header's "da:" and "a:" fields (11, the
 // widest the fixed sheet writes there), upper case: whole when it fits, else
 // the first word whole and the next ones cut to two letters and a full stop
-// ("ORVALE FE."), then to one, then the name cut to 10 and a full stop.
+// ("ORVALE FE."), then to one, then the first word cut before the others'
+// initials ("CASTELV. C."), and at last the name cut to 10 and a full stop.
 std::string abbreviated_name(const std::string& name);
 inline constexpr std::size_t kAbbreviatedWidth = 11;
 
