@@ -12,8 +12,10 @@ all: build
 # The Debian packages of each target, beyond the machine's compiler and CMake.
 # The build: GoogleTest and the author's tool's two header-only libraries.
 DEB_PACKAGES := libgtest-dev libcli11-dev nlohmann-json3-dev
-# The suite beyond the build: what its tests drive (a browser, an editor ...).
-TEST_DEB_PACKAGES :=
+# The suite beyond the build: what its tests drive. chromium, poppler-utils
+# and fonts-dejavu-core: the driver documents printed to PDF and read back
+# (tests/tools/documents/print_test.cpp).
+TEST_DEB_PACKAGES := chromium poppler-utils fonts-dejavu-core
 # The npm projects under the tree whose packages the tests run, each with its
 # package-lock.json; `npm ci` there when node_modules is missing or older
 # than the lock file.

@@ -31,6 +31,20 @@ struct RecordedCode {
   std::string detail;  // the run-time failure behind a code 25
 };
 
+// Told of the records the parser has taken, as it takes them, for tools that
+// need what the tables do not keep: every tunnel (the tables hold 80), the
+// speed records as written (the grid holds steps of 5 km/h per 50 m) and the
+// slowdowns (the grid holds their cells only). A record is told once its
+// position has passed the check and its marking routine has accepted it.
+class ParseListener {
+ public:
+  virtual ~ParseListener() = default;
+  virtual void tunnel(std::int32_t /*inizio*/, std::int32_t /*fine*/, std::int32_t /*tipo*/) {}
+  virtual void speed_limit(std::int32_t /*position*/, std::int32_t /*speed*/) {}
+  virtual void slowdown(std::int32_t /*x*/, std::int16_t /*v*/, std::int32_t /*l*/, std::int16_t /*f_tt*/,
+                        std::int32_t /*f_ta*/, std::int32_t /*d_v*/) {}
+};
+
 class Compiler {
  public:
   explicit Compiler(Folder& folder) : folder_(folder) {}
@@ -89,6 +103,9 @@ class Compiler {
 
   // Every code recorded during the last compile, in order.
   std::vector<RecordedCode> recorded_codes;
+
+  // Told of the records read, when set; the compile itself never needs it.
+  ParseListener* listener = nullptr;
 
   RunNames names() const { return RunNames{route_name, train_name}; }
 

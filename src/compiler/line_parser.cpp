@@ -281,6 +281,7 @@ bool Compiler::parse_line_file() {
       std::size_t before = recorded_codes.size();
       memo_montagna(inizio, fine, tipo);
       if (error_code > 0) end_parse_after_routine(before, inizio);
+      if (listener) listener->tunnel(inizio, fine, tipo);
     }
     if (contains_word(f, "indicatori_v")) {
       std::int32_t posizione = src.i32();

@@ -58,6 +58,7 @@ void Compiler::parse_train_file() {
       }
       fill_profile(speed_cursor, round32(p / 50.0), set_speed);
       speed = v;
+      if (listener) listener->speed_limit(p, v);
     }
     if (contains_word(f, "aderenza")) {
       std::int32_t p = src.i32();
@@ -111,6 +112,7 @@ void Compiler::parse_train_file() {
       std::size_t before = recorded_codes.size();
       memo_rallentamento(x, v, l, f_tt, f_ta, d_v);
       if (error_code > 0) end_parse_after_routine(before, x);
+      if (listener) listener->slowdown(x, v, l, f_tt, f_ta, d_v);
     }
     if (contains_word(f, "abbattimento")) {
       std::int32_t p = src.i32();

@@ -5,7 +5,8 @@
 namespace scenario {
 
 void LineTable::add(std::string line) {
-  if (lines_.size() >= kMaxLines) throw std::length_error("line table holds at most 1000 lines");
+  if (lines_.size() >= max_lines_)
+    throw std::length_error("line table holds at most " + std::to_string(max_lines_) + " lines");
   lines_.push_back(std::move(line));
 }
 

@@ -13,17 +13,24 @@ namespace scenario {
 // Closes a line table; never written. No line of a text file may equal it.
 inline constexpr std::string_view kEndMarker = "riferimento fine del file";
 
-// A writer's table of lines: at most 1000 lines before the end marker.
+// A writer's table of lines: at most 1000 lines before the end marker, as the
+// one-shot program's writers hold them; a document derived from a scenario
+// may ask for more.
 class LineTable {
  public:
   static constexpr std::size_t kMaxLines = 1000;
 
-  // Throws std::length_error past kMaxLines.
+  explicit LineTable(std::size_t max_lines = kMaxLines) : max_lines_(max_lines) {}
+
+  // Throws std::length_error past the table's size.
   void add(std::string line);
+  std::size_t size() const { return lines_.size(); }
+  const std::vector<std::string>& lines() const { return lines_; }
   // Every line followed by the end marker, as the write loop reads it.
   std::vector<std::string> entries() const;
 
  private:
+  std::size_t max_lines_;
   std::vector<std::string> lines_;
 };
 

@@ -1,85 +1,14 @@
 #include "sources/train_sheet.h"
 
-#include <span>
-#include <stdexcept>
-#include <string_view>
-
 #include "sources/text_file.h"
+#include "sources/train_sheet_template.h"
 
 namespace scenario {
 namespace {
 
-// Frame lines, the same on every sheet unless a sheet carries its own.
-constexpr std::string_view kHeaderTop =
-    "  ___________________                                               ______________";
-constexpr std::string_view kTitleBefore = " |                   |                    SCHEDA ";
-constexpr std::string_view kTitleAfter = "               |              |";
-constexpr std::string_view kHeaderBottom =
-    "                                                                   |______________|";
-constexpr std::string_view kClassificationTop = "  ___________________                ___________________";
-// Ends in 7 blanks after the last bar, on every sheet.
-constexpr std::string_view kClassificationLabels = " |  CLASSIFICAZIONE  |              |  MASSA BLOCCATA   |       ";
-constexpr std::string_view kClassificationBottom = " |___________________|              |___________________|";
-constexpr std::string_view kTableTop =
-    "  ________________________________________________________________________________";
-constexpr std::string_view kColumnHeads =
-    " | Vel.| Vel.| Progr Km |  No |   Localita' di  Servizio   |     Orario     | Rec |";
-constexpr std::string_view kColumnHeadsSecond =
-    " | Lim.|Marc.|          |  Rs |                            |                |     |";
-// Closes the column heads and every table.
-constexpr std::string_view kTableRule =
-    " |_____|_____|__________|_____|____________________________|________________|_____|";
-constexpr std::string_view kBlankRow =
-    " |     |     |          |     |                            |                |     |";
-constexpr std::size_t kLongSeparator = 81;
-constexpr std::size_t kShortSeparator = 72;
-
-// The header and classification lines that differ from sheet to sheet.
-constexpr std::string_view kTrainFromOrvale =
-    " |   TRENO n.417     |                   da: ORVALE FE.            |    V200 C    |";
-constexpr std::string_view kTrainFromRiva =
-    " |   TRENO n.417     |                   da: RIVA SOLDRA           |    V200 C    |";
-constexpr std::string_view kTrainPlaceholder =
-    " |   TRENO n.xxxxx   |                   da: xxxxxx                |    Vxxx C    |";
-constexpr std::string_view kToRiva =
-    " |___________________|                    a: RIVA SOLDRA           |     125%     |";
-constexpr std::string_view kToTresca =
-    " |___________________|                    a: TRESCA C.le           |     125%     |";
-constexpr std::string_view kToPlaceholder =
-    " |___________________|                    a: xxxxxx                |     xxx%     |";
-constexpr std::string_view kClassificationTrain = " |        IC         |              |      430T         |";
-constexpr std::string_view kClassificationPlaceholder = " |        xxx        |              |      xxxT         |";
-
-// A 24-hour time, written hh:mm.
-struct Clock {
-  int hours, minutes;
-};
-
-// The five layouts of the Orario cell.
-enum class Layout { departure_only, passing, arrival_and_departure, arrival_only, no_time };
-
-struct Timetable {
-  Layout layout;
-  Clock first{}, second{};
-};
-
-constexpr Timetable departs(Clock departure) { return {Layout::departure_only, departure}; }
-constexpr Timetable passes(Clock passing) { return {Layout::passing, passing}; }
-constexpr Timetable stops(Clock arrival, Clock departure) {
-  return {Layout::arrival_and_departure, arrival, departure};
-}
-constexpr Timetable arrives(Clock arrival) { return {Layout::arrival_only, arrival}; }
-constexpr Timetable kNoTime{Layout::no_time};
-
-constexpr int kNoSpeed = 0;
-
-struct SheetRow {
-  int speed;     // km/h, or kNoSpeed
-  int position;  // metres, written km+mmm
-  std::string_view location;
-  Timetable timetable;
-  int trailing_blanks = 0;  // after the final bar
-};
+// The header lines of the filled sheets.
+constexpr SheetHeader kSheetOneHeader{"1/2", "417", "ORVALE FE.", "200", "RIVA SOLDRA", "125", "IC", "430"};
+constexpr SheetHeader kSheetTwoHeader{"2/2", "417", "RIVA SOLDRA", "200", "TRESCA C.le", "125", "IC", "430"};
 
 // clang-format off
 constexpr SheetRow kSheetOneRows[] = {
@@ -153,101 +82,25 @@ constexpr bool all_fit(const SheetRow (&rows)[N]) {
 
 static_assert(all_fit(kSheetOneRows) && all_fit(kSheetTwoRows));
 
-struct Sheet {
-  std::string_view number;  // "1/2"
-  std::string_view train_line, destination_line, classification_values;
-  std::span<const SheetRow> rows;  // none on a blank form
-};
-
-constexpr std::size_t kBlankFormRows = 31;
-
-constexpr Sheet kSheetOne{"1/2", kTrainFromOrvale, kToRiva, kClassificationTrain, kSheetOneRows};
-constexpr Sheet kSheetTwo{"2/2", kTrainFromRiva, kToTresca, kClassificationTrain, kSheetTwoRows};
-constexpr Sheet kSheetThree{"3/4", kTrainPlaceholder, kToPlaceholder, kClassificationPlaceholder, {}};
-constexpr Sheet kSheetFour{"4/4", kTrainPlaceholder, kToPlaceholder, kClassificationPlaceholder, {}};
-
-std::string blanks(int count) { return std::string(static_cast<std::size_t>(count), ' '); }
-
-std::string zero_padded(int value, std::size_t width) {
-  std::string digits = std::to_string(value);
-  return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
-}
-
-std::string clock_text(Clock c) { return zero_padded(c.hours, 2) + ":" + zero_padded(c.minutes, 2); }
-
-// The Orario cell, 16 characters.
-std::string timetable_cell(const Timetable& t) {
-  switch (t.layout) {
-    case Layout::departure_only:
-      return blanks(9) + clock_text(t.first) + blanks(2);
-    case Layout::passing:
-      return blanks(5) + clock_text(t.first) + blanks(6);
-    case Layout::arrival_and_departure:
-      return blanks(1) + clock_text(t.first) + blanks(3) + clock_text(t.second) + blanks(2);
-    case Layout::arrival_only:
-      return blanks(1) + clock_text(t.first) + blanks(10);
-    case Layout::no_time:
-      return blanks(16);
-  }
-  throw std::logic_error("unknown timetable layout");
-}
-
-// The row template: a blank, a bar, then seven cells each closed by a bar.
-std::string sheet_row(const SheetRow& row) {
-  std::string speed = row.speed == kNoSpeed ? blanks(5) : right(row.speed, 3) + blanks(2);
-  std::string kilometres = right(row.position / 1000, 3) + "+" + zero_padded(row.position % 1000, 3) + blanks(3);
-  return " |" + speed + "|" + blanks(5) + "|" + kilometres + "|" + blanks(5) + "|" + left(row.location, 28) + "|" +
-         timetable_cell(row.timetable) + "|" + blanks(5) + "|" + blanks(row.trailing_blanks);
-}
-
-void add_empty_lines(LineTable& t, int count) {
-  for (int i = 0; i < count; ++i) t.add("");
-}
-
-void add_sheet(LineTable& t, const Sheet& sheet) {
-  t.add(std::string(kHeaderTop));
-  t.add(std::string(kTitleBefore) + std::string(sheet.number) + std::string(kTitleAfter));
-  t.add(std::string(sheet.train_line));
-  t.add(std::string(sheet.destination_line));
-  t.add(std::string(kHeaderBottom));
-  t.add(std::string(kClassificationTop));
-  t.add(std::string(kClassificationLabels));
-  t.add(std::string(sheet.classification_values));
-  t.add(std::string(kClassificationBottom));
-  add_empty_lines(t, 1);
-  t.add(std::string(kTableTop));
-  t.add(std::string(kColumnHeads));
-  t.add(std::string(kColumnHeadsSecond));
-  t.add(std::string(kTableRule));
-  if (sheet.rows.empty()) {
-    for (std::size_t i = 0; i < kBlankFormRows; ++i) t.add(std::string(kBlankRow));
-  } else {
-    for (const SheetRow& row : sheet.rows) t.add(sheet_row(row));
-  }
-  t.add(std::string(kTableRule));
-}
-
-void add_separator(LineTable& t, std::size_t full_stops) { t.add(std::string(full_stops, '.')); }
-
 }  // namespace
 
 std::vector<std::string> train_sheet_entries() {
   LineTable t;
   add_empty_lines(t, 2);
-  add_sheet(t, kSheetOne);
+  add_sheet(t, kSheetOneHeader, kSheetOneRows);
   add_empty_lines(t, 2);
   add_separator(t, kLongSeparator);
   add_empty_lines(t, 2);
-  add_sheet(t, kSheetTwo);
+  add_sheet(t, kSheetTwoHeader, kSheetTwoRows);
   add_empty_lines(t, 2);
   add_separator(t, kShortSeparator);
   add_empty_lines(t, 1);
-  add_sheet(t, kSheetThree);
+  add_sheet(t, placeholder_header("3/4"), {});
   add_empty_lines(t, 2);
   add_separator(t, kShortSeparator);
   add_empty_lines(t, 1);
   // The last sheet has no separator: the file ends in empty lines.
-  add_sheet(t, kSheetFour);
+  add_sheet(t, placeholder_header("4/4"), {});
   add_empty_lines(t, 3);
   return t.entries();
 }

@@ -13,9 +13,12 @@
 #include "sources/line_data.h"
 #include "sources/notes_document.h"
 #include "sources/slowdown_order.h"
+#include "sources/text_file.h"
 #include "sources/train_data.h"
 #include "sources/train_sheet.h"
 #include "tools/compile_session.h"
+#include "tools/documents/documents.h"
+#include "tools/documents/html.h"
 #include "tools/dump.h"
 #include "tools/render.h"
 #include "tools/report.h"
@@ -35,6 +38,7 @@ struct Arguments {
   bool no_plan = false;
   bool delete_sources = false;
   bool json = false;
+  bool html = false;
   CLI::Option* route_option = nullptr;
   CLI::Option* train_option = nullptr;
 
@@ -146,6 +150,34 @@ int run_compile(const Arguments& a, bool write, std::ostream& out, std::ostream&
   return status;
 }
 
+int run_documents(const Arguments& a, std::ostream& out, std::ostream& err) {
+  const std::filesystem::path dir = utf8_path(a.dir);
+  const RunNames names = resolve_names(dir, a.given_route(), a.given_train());
+  const ScenarioDocuments docs = make_documents(*make_disk_folder(path_utf8(dir)), path_utf8(dir), names);
+  err << diagnostics_text(dir, docs.outcome);
+
+  const std::filesystem::path out_dir = a.output.empty() ? dir : utf8_path(a.output);
+  std::error_code ec;
+  if (std::filesystem::exists(out_dir, ec) && !std::filesystem::is_directory(out_dir, ec))
+    throw UsageError("'" + path_utf8(out_dir) + "' is not a folder");
+  std::filesystem::create_directories(out_dir, ec);
+  if (ec) throw RunFailure("cannot create the folder '" + path_utf8(out_dir) + "': " + ec.message());
+
+  std::vector<std::pair<std::string, std::string>> files = {
+      {names.train_sheet(), render_lines(docs.train_sheet.entries)},
+      {names.slowdown_order(), render_lines(docs.slowdown_order.entries)},
+  };
+  if (a.html)
+    files.emplace_back(documents_html_name(names), documents_html(names.route_name + " " + names.train_name,
+                                                                  {&docs.train_sheet, &docs.slowdown_order}));
+  auto folder = make_disk_folder(path_utf8(out_dir));
+  for (const auto& [name, bytes] : files) {
+    folder->write(name, bytes);
+    out << "wrote " << path_utf8(out_dir / utf8_path(cp1252_to_utf8(name))) << " (" << bytes.size() << " bytes)\n";
+  }
+  return exit_status(docs.outcome);
+}
+
 int run_dump(const Arguments& a, std::ostream& out) {
   const std::filesystem::path file = utf8_path(a.file);
   const BinaryKind kind = binary_kind_of(path_utf8(file.filename()));
@@ -208,6 +240,15 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
   }
   compile->add_flag("--delete-sources", a.delete_sources, "Delete the sources as the one-shot program does");
 
+  CLI::App* documents =
+      app.add_subcommand("documents", "Write the train sheet and the slowdown order of the scenario in DIR");
+  documents->add_option("DIR", a.dir, "Folder that holds the line file and the train file")
+      ->required()
+      ->check(CLI::ExistingDirectory);
+  documents->add_option("-o,--output", a.output, "Folder to write the documents into [default: DIR]");
+  documents->add_flag("--html", a.html, "Also write them as one print-ready HTML file");
+  add_names(documents);
+
   CLI::App* dump = app.add_subcommand("dump", "Decode a grid, parameter or track plan file");
   dump->add_option("FILE", a.file, "..._linea.dat, .sim or .dat file")->required()->check(kExistingFile);
   dump->add_flag("--json", a.json, "Print JSON instead of a table");
@@ -226,7 +267,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
     return app.exit(e, out, err) == 0 ? kExitClean : kExitUsage;
   }
 
-  for (CLI::App* sub : {sources, compile, check, render})
+  for (CLI::App* sub : {sources, compile, check, documents, render})
     if (sub->parsed()) {
       a.route_option = sub->get_option("--route");
       a.train_option = sub->get_option("--train");
@@ -236,6 +277,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (sources->parsed()) return run_sources(a, out);
     if (compile->parsed()) return run_compile(a, true, out, err);
     if (check->parsed()) return run_compile(a, false, out, err);
+    if (documents->parsed()) return run_documents(a, out, err);
     if (dump->parsed()) return run_dump(a, out);
     if (render->parsed()) return run_render(a);
   } catch (const UsageError& e) {

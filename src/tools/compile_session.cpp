@@ -10,7 +10,7 @@
 namespace scenario::tool {
 
 CompileOutcome compile_sources(const Folder& sources, const std::string& where, const RunNames& names,
-                               std::int32_t full_compile, const InspectCompiler& inspect) {
+                               std::int32_t full_compile, const InspectCompiler& inspect, ParseListener* listener) {
   MemoryFolder memory;
   for (const std::string& name : {names.line_file(), names.train_file()}) {
     if (!sources.exists(name)) throw InputError("no file '" + cp1252_to_utf8(name) + "' in '" + where + "'");
@@ -24,6 +24,7 @@ CompileOutcome compile_sources(const Folder& sources, const std::string& where, 
   Compiler compiler(memory);
   compiler.route_name = names.route_name;
   compiler.train_name = names.train_name;
+  compiler.listener = listener;
   std::int32_t full = full_compile;
   try {
     compiler.memorizza_percorso(full);
@@ -50,8 +51,8 @@ CompileOutcome compile_sources(const Folder& sources, const std::string& where, 
 }
 
 CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunNames& names, std::int32_t full_compile,
-                                 const InspectCompiler& inspect) {
-  return compile_sources(*make_disk_folder(path_utf8(dir)), path_utf8(dir), names, full_compile, inspect);
+                                 const InspectCompiler& inspect, ParseListener* listener) {
+  return compile_sources(*make_disk_folder(path_utf8(dir)), path_utf8(dir), names, full_compile, inspect, listener);
 }
 
 std::map<std::string, std::uintmax_t> write_outcome(const std::filesystem::path& dir, const CompileOutcome& outcome,

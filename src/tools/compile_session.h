@@ -43,13 +43,15 @@ using InspectCompiler = std::function<void(const Compiler&)>;
 // disk, or an overlay of an editor's open documents), in memory; `where`
 // names the folder in messages. `full_compile` 0 reads no curve and makes no
 // track plan file. `sources` is never written. Throws InputError when a
-// source is missing or unreadable.
+// source is missing or unreadable. `listener`, when given, is told of the
+// records the parse takes.
 CompileOutcome compile_sources(const Folder& sources, const std::string& where, const RunNames& names,
-                               std::int32_t full_compile, const InspectCompiler& inspect = {});
+                               std::int32_t full_compile, const InspectCompiler& inspect = {},
+                               ParseListener* listener = nullptr);
 
 // The same for the sources in the folder `dir` on disk.
 CompileOutcome compile_in_memory(const std::filesystem::path& dir, const RunNames& names, std::int32_t full_compile,
-                                 const InspectCompiler& inspect = {});
+                                 const InspectCompiler& inspect = {}, ParseListener* listener = nullptr);
 
 // Writes the binaries of `outcome` into `dir`, and deletes the sources the
 // compile deleted when `delete_sources` is set. Returns name (UTF-8) -> size
