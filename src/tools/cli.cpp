@@ -244,7 +244,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
       app.add_subcommand("documents", "Write the train sheet and the slowdown order of the scenario in DIR");
   documents->add_option("DIR", a.dir, "Folder that holds the line file and the train file")
       ->required()
-      ->check(CLI::ExistingDirectory);
+      ->check(kExistingFolder);
   documents->add_option("-o,--output", a.output, "Folder to write the documents into [default: DIR]");
   documents->add_flag("--html", a.html, "Also write them as one print-ready HTML file");
   add_names(documents);

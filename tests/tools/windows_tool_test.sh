@@ -70,6 +70,7 @@ done
 both check-named check "$folder/$route" --json
 both compile-named compile "$folder/$route"
 both dump-named dump "$folder/$route/${route}_Rè 5.sim"
+both documents-named documents "$folder/$route" -o "$folder/$route/fogli è" --html
 same_tree
 grep -q "Città_Alta_Rè 5-.txt" "$work/check-named.linux.out" || fail "the report does not name the train file"
 grep -q '"error_code": 16' "$work/check-named.linux.out" || fail "the report has no code 16"
