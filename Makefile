@@ -9,9 +9,10 @@ CMAKE_FLAGS ?=
 all: build
 
 # Debian packages the build needs beyond the machine's toolchain: the author's
-# tool's two header-only libraries. Installed when missing and run as root;
-# otherwise the one command to run is printed.
-DEB_PACKAGES := libcli11-dev nlohmann-json3-dev
+# tool's libraries (CLI11, nlohmann/json, and cpp-httplib, found by pkg-config).
+# Installed when missing and run as root; otherwise the one command to run is
+# printed.
+DEB_PACKAGES := libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf
 
 deps:
 	@command -v dpkg-query >/dev/null || exit 0; \

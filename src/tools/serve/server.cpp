@@ -1,0 +1,242 @@
+#include "tools/serve/server.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "tools/serve/page.h"
+
+#ifndef _WIN32
+#include <sys/socket.h>
+#endif
+
+namespace scenario::tool::serve {
+namespace {
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+bool is_ipv4_literal(std::string_view s) {
+  int parts = 0, digits = 0;
+  for (char c : s) {
+    if (c == '.') {
+      if (digits == 0) return false;
+      ++parts, digits = 0;
+    } else if (std::isdigit(static_cast<unsigned char>(c)) && digits < 3) {
+      ++digits;
+    } else {
+      return false;
+    }
+  }
+  return parts == 3 && digits > 0;
+}
+
+bool is_wildcard(std::string_view host) { return host.empty() || host == "0.0.0.0" || host == "::" || host == "[::]"; }
+
+std::string unbracketed(std::string_view host) {
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') return std::string(host.substr(1, host.size() - 2));
+  return std::string(host);
+}
+
+// The longest an event stream stays silent: a comment then keeps proxies and
+// the browser from closing it and finds clients that went.
+constexpr std::chrono::seconds kHeartbeat{10};
+// Each event stream holds a worker thread; past this many the server would
+// stop answering the page's other requests.
+constexpr int kMostStreams = 24;
+
+void common_headers(httplib::Response& res) {
+  res.set_header("Cache-Control", "no-store");
+  res.set_header("X-Content-Type-Options", "nosniff");
+  res.set_header("Referrer-Policy", "no-referrer");
+}
+
+std::string with_seq(const PublishedState& state) {
+  if (state.json.size() < 2) return "{\"seq\":" + std::to_string(state.seq) + "}";
+  return "{\"seq\":" + std::to_string(state.seq) + "," + state.json.substr(1);
+}
+
+}  // namespace
+
+bool is_loopback(std::string_view host) {
+  const std::string h = lower(unbracketed(host));
+  return h == "localhost" || h == "::1" || (is_ipv4_literal(h) && h.rfind("127.", 0) == 0);
+}
+
+bool host_allowed(std::string_view header, std::string_view bound_host, int port) {
+  if (header.empty()) return false;
+  std::string name;
+  std::string_view port_text;
+  if (header.front() == '[') {
+    const std::size_t close = header.find(']');
+    if (close == std::string_view::npos) return false;
+    name = std::string(header.substr(1, close - 1));
+    const std::string_view rest = header.substr(close + 1);
+    if (!rest.empty() && rest.front() != ':') return false;
+    if (!rest.empty()) port_text = rest.substr(1);
+    if (name.find(':') == std::string::npos) return false;
+  } else {
+    const std::size_t colon = header.find(':');
+    name = std::string(header.substr(0, colon));
+    if (colon != std::string_view::npos) port_text = header.substr(colon + 1);
+  }
+  if (port_text.empty()) {
+    if (header.back() == ':' || port != 80) return false;
+  } else if (port_text != std::to_string(port)) {
+    return false;
+  }
+  name = lower(name);
+  if (!name.empty() && name.back() == '.') name.pop_back();  // "localhost." is localhost
+  if (name == "localhost") return true;
+  if (name == lower(unbracketed(bound_host))) return true;
+  if (is_wildcard(bound_host)) return is_ipv4_literal(name) || name.find(':') != std::string::npos;
+  return false;
+}
+
+std::string page_url(const std::string& host, int port) {
+  const std::string h = host.find(':') != std::string::npos && host.front() != '[' ? "[" + host + "]" : host;
+  return "http://" + h + ":" + std::to_string(port) + "/";
+}
+
+PreviewServer::PreviewServer(StateBoard& board) : board_(board), http_(std::make_unique<httplib::Server>()) {
+  httplib::Server& http = *http_;
+  // One thread per event stream, and some for the rest.
+  http.new_task_queue = [] { return new httplib::ThreadPool(kMostStreams + 8); };
+  // Not the library's SO_REUSEPORT, which would let a second server bind the
+  // same port beside this one and share its requests.
+  http.set_socket_options([](socket_t sock) {
+    int yes = 1;
+#ifdef _WIN32
+    setsockopt(sock, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes), sizeof yes);
+#else
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
+  });
+  // An idle connection ends soon, so that stopping does not wait for it.
+  http.set_keep_alive_timeout(1);
+
+  http.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+    common_headers(res);
+    if (host_allowed(req.get_header_value("Host"), host_, port_)) return httplib::Server::HandlerResponse::Unhandled;
+    res.status = 403;
+    res.set_content("This preview answers only to localhost and " + page_url(host_, port_) + "\n", "text/plain");
+    return httplib::Server::HandlerResponse::Handled;
+  });
+  http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    if (res.body.empty()) res.set_content(std::to_string(res.status) + "\n", "text/plain");
+  });
+
+  http.Get("/", [](const httplib::Request&, httplib::Response& res) {
+    res.set_header("Content-Security-Policy",
+                   "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self' data:; connect-src 'self'; "
+                   "base-uri 'none'; form-action 'none'; frame-ancestors 'none'");
+    res.set_content(std::string(page_html()), "text/html; charset=utf-8");
+  });
+  http.Get("/page.js", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(std::string(page_script()), "text/javascript; charset=utf-8");
+  });
+  http.Get("/page.css", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(std::string(page_style()), "text/css; charset=utf-8");
+  });
+  http.Get("/state", [this](const httplib::Request&, httplib::Response& res) {
+    const PublishedState state = board_.latest();
+    if (state.seq == 0) {
+      res.status = 503;
+      res.set_content("no compile yet\n", "text/plain");
+      return;
+    }
+    res.set_content(with_seq(state), "application/json");
+  });
+  http.Get("/drawing.svg", [this](const httplib::Request&, httplib::Response& res) {
+    const PublishedState state = board_.latest();
+    if (!state.svg) {
+      res.status = 404;
+      res.set_content("no drawing yet\n", "text/plain");
+      return;
+    }
+    res.set_header("X-Drawing-Version", std::to_string(state.drawing));
+    res.set_content(*state.svg, "image/svg+xml");
+  });
+
+  auto streams = std::make_shared<std::atomic<int>>(0);
+  http.Get("/events", [this, streams](const httplib::Request&, httplib::Response& res) {
+    if (streams->fetch_add(1) >= kMostStreams) {
+      streams->fetch_sub(1);
+      res.status = 503;
+      res.set_content("too many open previews\n", "text/plain");
+      return;
+    }
+    res.set_chunked_content_provider(
+        "text/event-stream",
+        [this, sent = std::uint64_t{0}](std::size_t, httplib::DataSink& sink) mutable {
+          if (board_.closed()) return false;
+          std::optional<PublishedState> state =
+              board_.wait_newer(sent, std::chrono::duration_cast<std::chrono::milliseconds>(kHeartbeat));
+          if (board_.closed()) return false;
+          std::string message;
+          if (state) {
+            sent = state->seq;
+            message = "id: " + std::to_string(state->seq) + "\nevent: state\ndata: " + with_seq(*state) + "\n\n";
+          } else {
+            message = ": still here\n\n";
+          }
+          return sink.write(message.data(), message.size());
+        },
+        [streams](bool) { streams->fetch_sub(1); });
+  });
+}
+
+PreviewServer::~PreviewServer() { stop(); }
+
+bool PreviewServer::bind(const std::string& host, int port, std::string& error) {
+  host_ = host;
+  errno = 0;
+#ifdef _WIN32
+  WSASetLastError(0);
+#endif
+  const int bound = port == 0 ? http_->bind_to_any_port(host) : (http_->bind_to_port(host, port) ? port : -1);
+  if (bound < 0) {
+#ifdef _WIN32
+    const int code = WSAGetLastError() == WSAEADDRINUSE ? EADDRINUSE : 0;
+#else
+    const int code = errno;
+#endif
+    error = "cannot listen on " + page_url(host, port) + ": ";
+    if (code == EADDRINUSE)
+      error += "port " + std::to_string(port) + " is already in use (give another with --port, or --port 0)";
+    else if (code != 0)
+      error += std::strerror(code);
+    else
+      error += "the address cannot be bound";
+    return false;
+  }
+  port_ = bound;
+  return true;
+}
+
+void PreviewServer::start() {
+  thread_ = std::thread([this] {
+    http_->listen_after_bind();
+    listen_returned_ = true;
+  });
+}
+
+void PreviewServer::stop() {
+  board_.close();
+  if (thread_.joinable()) {
+    // listen_after_bind may not have started listening yet: wait until it
+    // does, so that stop() reaches it.
+    while (!http_->is_running() && !listen_returned_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    http_->stop();
+    thread_.join();
+  }
+}
+
+}  // namespace scenario::tool::serve
