@@ -31,8 +31,8 @@ deps:
 # editor, ...) and the npm projects under the tree whose packages its tests
 # run (each with its package-lock.json; `npm ci` when node_modules is missing
 # or older than the lock file).
-TEST_DEB_PACKAGES :=
-NPM_PROJECTS :=
+TEST_DEB_PACKAGES := chromium nodejs
+NPM_PROJECTS := tests/tools/serve/browser
 
 .PHONY: test-deps
 test-deps: deps
