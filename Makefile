@@ -1,5 +1,6 @@
 # Front door: `make run` builds and runs the one-shot program, `make test` builds and runs the suite,
-# `make bench` builds in Release and runs the benchmarks.
+# `make bench` builds in Release and runs the benchmarks (the live preview's in
+# chromium, hence test-deps).
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
@@ -61,11 +62,13 @@ test-sanitize: test-deps
 	cmake --build build-sanitize -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
-bench: deps
+bench: test-deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build build-bench -j $(JOBS) --target scenario scenario_compile_bench scenario_process_bench
+	cmake --build build-bench -j $(JOBS) --target scenario scenario-tool scenario_compile_bench scenario_process_bench \
+	  scenario_write_generated
 	./build-bench/bin/scenario_compile_bench
 	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
+	node bench/serve_latency.mjs ./build-bench/bin/scenario-tool ./build-bench/bin/scenario_write_generated
 
 # The compile fuzzer (fuzz/): clang, libFuzzer and the sanitizers, in its own
 # build folder, run for FUZZ_SECONDS. A finding stops it with a non-zero status

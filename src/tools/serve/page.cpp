@@ -145,9 +145,13 @@ std::string_view page_script() {
         const text = await response.text();
         const version = Number(response.headers.get('X-Drawing-Version'));
         const fetched = now();
-        const parsed = new DOMParser().parseFromString(text, 'image/svg+xml');
-        if (parsed.querySelector('parsererror')) break;
-        const fresh = document.importNode(parsed.documentElement, true);
+        // The HTML parser reads a large SVG three to four times as fast as
+        // DOMParser's XML one; a template's content is inert until adopted.
+        const template = document.createElement('template');
+        template.innerHTML = text;
+        const parsed = template.content.querySelector('svg');
+        if (!parsed) break;
+        const fresh = document.adoptNode(parsed);
         const scroller = $('drawing');
         const left = scroller.scrollLeft, top = scroller.scrollTop;
         applyZoom(fresh);
@@ -160,7 +164,12 @@ std::string_view page_script() {
         showSelection(fresh);
         highlight(view.highlighted, false);
         const swapped = now();
-        window.previewTimings.push({ drawing: version, seq: view.state ? view.state.seq : 0, asked, fetched, swapped });
+        const s = view.state || {};
+        window.previewTimings.push({
+          drawing: version, seq: s.seq, received: s.received, asked, fetched, swapped,
+          first_event_at: s.burst ? s.burst.first_event_at : null, read_at: s.read_at,
+          compile_ms: s.compile_ms, render_ms: s.render_ms, published_at: s.published_at,
+        });
         document.body.dataset.drawing = String(version);
       }
     } catch (e) {
@@ -193,6 +202,7 @@ std::string_view page_script() {
   }
 
   function showState(state) {
+    state.received = now();
     view.state = state;
     document.body.dataset.seq = String(state.seq);
     const report = state.report;

@@ -49,7 +49,7 @@ void Preview::rebuild(const std::optional<Burst>& burst) {
   json state = json::object();
   std::vector<DrawingMark> marks;
   std::optional<CompiledScenario> fresh;
-  double compile_ms = 0, render_ms = 0;
+  double compile_ms = 0, decode_ms = 0, render_ms = 0;
   try {
     const RunNames names = resolve_names(settings_.dir, settings_.route, settings_.train);
     {
@@ -78,7 +78,11 @@ void Preview::rebuild(const std::optional<Burst>& burst) {
     if (outcome.fatal) report["fatal_meaning"] = std::string(code_meaning(std::atoi(outcome.fatal->c_str())));
     state["report"] = std::move(report);
     state["input_error"] = nullptr;
-    if (!outcome.fatal && !outcome.runtime_failure) fresh = compiled_from(outcome);
+    if (!outcome.fatal && !outcome.runtime_failure) {
+      const Clock::time_point decode_start = Clock::now();
+      fresh = compiled_from(outcome);
+      decode_ms = ms_between(decode_start, Clock::now());
+    }
   } catch (const std::exception& e) {
     // A source missing or half-written past decoding: the page says so and
     // the next save rebuilds.
@@ -102,7 +106,7 @@ void Preview::rebuild(const std::optional<Burst>& burst) {
   } catch (const std::exception& e) {
     state["input_error"] = std::string("cannot draw the compiled scenario: ") + e.what();
   }
-  render_ms = ms_between(render_start, Clock::now());
+  render_ms = decode_ms + ms_between(render_start, Clock::now());
 
   state["folder"] = path_utf8(settings_.dir);
   state["read_at"] = read_at;

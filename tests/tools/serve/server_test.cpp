@@ -53,10 +53,11 @@ TEST_F(ServerTest, RoutesOfThePage) {
   auto s = c.Get("/state");
   ASSERT_TRUE(s);
   EXPECT_EQ(s->body, "{\"seq\":1,\"report\":null}");
-  auto svg = c.Get("/drawing.svg?v=3");
+  auto svg = c.Get("/drawing.svg?v=3", {{"Accept-Encoding", "gzip, deflate, br"}});
   ASSERT_TRUE(svg);
   EXPECT_EQ(svg->body, "<svg/>");
-  EXPECT_EQ(svg->get_header_value("Content-Type"), "image/svg+xml");
+  EXPECT_EQ(svg->get_header_value("Content-Type"), "image/svg+xml; charset=utf-8");
+  EXPECT_EQ(svg->get_header_value("Content-Encoding"), "") << "not compressed";
   EXPECT_EQ(svg->get_header_value("X-Drawing-Version"), "3");
   EXPECT_EQ(svg->get_header_value("Cache-Control"), "no-store");
 }
