@@ -9,9 +9,9 @@ export const browserArgs = [
 
 // Resolves once the server has printed its address; rejects when it ends first
 // or says nothing within `timeout` ms (a sanitized build starts slowly).
-export function startServe(tool, args, timeout = 60000) {
+export function startServe(tool, args, { timeout = 60000, cwd } = {}) {
   return new Promise((resolve, reject) => {
-    const child = spawn(tool, ['serve', ...args], { stdio: ['ignore', 'pipe', 'pipe'] });
+    const child = spawn(tool, ['serve', ...args], { stdio: ['ignore', 'pipe', 'pipe'], cwd });
     let out = '';
     let err = '';
     const timer = setTimeout(() => {
