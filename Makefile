@@ -111,9 +111,32 @@ fuzz-coverage:
 WIN_BUILD ?= build-windows
 WINE_RUN = $(WIN_BUILD)/wine-run
 
-$(WIN_BUILD)/CMakeCache.txt: | deps
+# cpp-httplib for the Windows build of `serve`: Debian's binary package is the
+# split build for Linux, so the single header comes from the source package,
+# fetched by apt. When apt has no deb-src entry, one is made from the
+# machine's own Debian sources (the same hosts and suites, as root).
+WIN_HTTPLIB_DIR ?= $(WIN_BUILD)/cpp-httplib
+DEB_SRC_LIST := /etc/apt/sources.list.d/scenario-deb-src.sources
+
+$(WIN_HTTPLIB_DIR)/httplib.h:
+	@$(MAKE) --no-print-directory deps DEB_PACKAGES="dpkg-dev"
+	@if ! apt-get source --print-uris cpp-httplib >/dev/null 2>&1; then \
+	  if [ "$$(id -u)" != 0 ]; then echo "apt has no deb-src entry for cpp-httplib; run this once as root"; exit 1; fi; \
+	  if [ -f /etc/apt/sources.list.d/debian.sources ]; then \
+	    sed 's/^Types: deb$$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > $(DEB_SRC_LIST); \
+	  else \
+	    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > $(DEB_SRC_LIST:.sources=.list); \
+	  fi; \
+	  apt-get update; \
+	fi
+	rm -rf $(WIN_BUILD)/cpp-httplib-source && mkdir -p $(WIN_BUILD)/cpp-httplib-source $(WIN_HTTPLIB_DIR)
+	cd $(WIN_BUILD)/cpp-httplib-source && apt-get source cpp-httplib
+	cp $(WIN_BUILD)/cpp-httplib-source/cpp-httplib-*/httplib.h $@
+
+$(WIN_BUILD)/CMakeCache.txt: | deps $(WIN_HTTPLIB_DIR)/httplib.h
 	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario $(CMAKE_FLAGS)
+	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario -DSCENARIO_HTTPLIB_DIR=$(abspath $(WIN_HTTPLIB_DIR)) \
+	  $(CMAKE_FLAGS)
 
 windows: $(WIN_BUILD)/CMakeCache.txt
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
