@@ -226,8 +226,10 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
   serve->add_option("--host", a.host, "Address to listen on; other than loopback, the network sees the scenario")
       ->capture_default_str();
   serve->add_flag("--no-plan", a.no_plan, "Compile with flag 0: no curves read, no track plan");
-  serve->add_option("--poll", a.poll_ms, "Look at the folder every MS milliseconds instead of waiting for the "
-                                         "system's notifications (network drives)")
+  serve
+      ->add_option("--poll", a.poll_ms,
+                   "Look at the folder every MS milliseconds instead of waiting for the "
+                   "system's notifications (network drives)")
       ->check(CLI::Range(1, 60000))
       ->type_name("MS");
   add_names(serve);

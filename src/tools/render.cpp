@@ -693,14 +693,16 @@ void draw_marks(Page& page, const std::vector<DrawingMark>& marks) {
   for (const DrawingMark& mark : marks) {
     page.svg.open_group(mark.label, "id=\"" + escape(mark.id) + "\" class=\"diagnostic-mark\"");
     if (!page.plan_points.empty()) {
-      const PlanPoint& p = point_at(page.plan_points, std::clamp<std::int64_t>(mark.at, 0, page.plan_points.back().metre));
+      const PlanPoint& p =
+          point_at(page.plan_points, std::clamp<std::int64_t>(mark.at, 0, page.plan_points.back().metre));
       auto [x, y] = page.plan_frame.to_page(p.x, p.y);
       page.svg.circle(x, y, 9, "fill=\"none\" stroke=\"" + std::string(kSignalRed) + "\" stroke-width=\"2.5\"");
     }
     const double at = std::clamp(static_cast<double>(mark.at), 0.0, page.axis_end);
     const double x = kLeft + at / page.axis_end * kPlotWidth;
-    page.svg.rect(x - 3, page.profile_top, 6, page.profile_bottom - page.profile_top,
-                  fill(kSignalRed, 0.18) + " stroke=\"" + kSignalRed + "\" stroke-width=\"1\" stroke-dasharray=\"4 2\"");
+    page.svg.rect(
+        x - 3, page.profile_top, 6, page.profile_bottom - page.profile_top,
+        fill(kSignalRed, 0.18) + " stroke=\"" + kSignalRed + "\" stroke-width=\"1\" stroke-dasharray=\"4 2\"");
     page.svg.close_group();
   }
 }
@@ -821,8 +823,8 @@ CompiledScenario compiled_from(const CompileOutcome& outcome) {
   const std::string* parameters = find(names.parameter_file());
   const std::string* grid = find(names.grid_file());
   if (!parameters || !grid)
-    throw InputError("the compile made no '" + cp1252_to_utf8(!parameters ? names.parameter_file() : names.grid_file()) +
-                     "'");
+    throw InputError("the compile made no '" +
+                     cp1252_to_utf8(!parameters ? names.parameter_file() : names.grid_file()) + "'");
   CompiledScenario s;
   s.names = names;
   s.parameters = decode_parameter_file(*parameters);

@@ -115,7 +115,8 @@ TEST(Render, MarksOverBothViewsOnePerGroupWithItsId) {
   const std::string svg = render_svg(s, {{"diagnostic-0", 47500, "error 16: <refused>"}, {"diagnostic-2", 999999, ""}});
   const auto xml = scenario::testing::check_xml(svg);
   ASSERT_EQ(xml.error, "");
-  const std::size_t at = svg.find("<g id=\"diagnostic-0\" class=\"diagnostic-mark\"><title>error 16: &lt;refused&gt;</title>");
+  const std::size_t at =
+      svg.find("<g id=\"diagnostic-0\" class=\"diagnostic-mark\"><title>error 16: &lt;refused&gt;</title>");
   ASSERT_NE(at, std::string::npos);
   const std::string group = svg.substr(at, svg.find("</g>", at) - at);
   EXPECT_NE(group.find("<circle"), std::string::npos) << "on the plan";

@@ -79,7 +79,8 @@ class PollingWatcher : public FolderWatcher {
 std::unique_ptr<FolderWatcher> poll_folder(const std::filesystem::path& dir, std::chrono::milliseconds interval,
                                            FolderChange on_change) {
   std::error_code ec;
-  if (!std::filesystem::is_directory(dir, ec)) throw std::runtime_error("cannot watch '" + path_utf8(dir) + "': not a folder");
+  if (!std::filesystem::is_directory(dir, ec))
+    throw std::runtime_error("cannot watch '" + path_utf8(dir) + "': not a folder");
   return std::make_unique<PollingWatcher>(dir, std::max(interval, std::chrono::milliseconds(1)), std::move(on_change));
 }
 

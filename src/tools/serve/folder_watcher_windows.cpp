@@ -21,8 +21,8 @@ std::string utf8_of(const wchar_t* text, int length) {
   return out;
 }
 
-constexpr DWORD kFilter =
-    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_CREATION;
+constexpr DWORD kFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE |
+                          FILE_NOTIFY_CHANGE_CREATION;
 
 class Win32Watcher : public FolderWatcher {
  public:

@@ -70,7 +70,8 @@ void Preview::rebuild(const std::optional<Burst>& burst) {
         const std::string id = "diagnostic-" + std::to_string(i);
         item["mark"] = id;
         item["at"] = position_text(*r.position);
-        marks.push_back({id, *r.position, "error " + std::to_string(r.code) + ": " + item["meaning"].get<std::string>()});
+        marks.push_back(
+            {id, *r.position, "error " + std::to_string(r.code) + ": " + item["meaning"].get<std::string>()});
       } else {
         item["mark"] = nullptr;
       }

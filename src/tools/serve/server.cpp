@@ -19,7 +19,8 @@ namespace {
 
 std::string lower(std::string_view s) {
   std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return out;
 }
 
@@ -41,7 +42,8 @@ bool is_ipv4_literal(std::string_view s) {
 bool is_wildcard(std::string_view host) { return host.empty() || host == "0.0.0.0" || host == "::" || host == "[::]"; }
 
 std::string unbracketed(std::string_view host) {
-  if (host.size() >= 2 && host.front() == '[' && host.back() == ']') return std::string(host.substr(1, host.size() - 2));
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+    return std::string(host.substr(1, host.size() - 2));
   return std::string(host);
 }
 

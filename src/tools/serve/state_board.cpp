@@ -20,8 +20,7 @@ PublishedState StateBoard::latest() const {
 
 std::optional<PublishedState> StateBoard::wait_newer(std::uint64_t seen, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
-  if (!changed_.wait_for(lock, timeout, [&] { return closed_ || latest_.seq > seen; }) || closed_)
-    return std::nullopt;
+  if (!changed_.wait_for(lock, timeout, [&] { return closed_ || latest_.seq > seen; }) || closed_) return std::nullopt;
   return latest_;
 }
 

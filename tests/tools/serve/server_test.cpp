@@ -93,9 +93,14 @@ TEST_F(ServerTest, ForeignHostHeadersAreRefused) {
     int status;
   };
   const Case cases[] = {
-      {"127.0.0.1:" + port, 200},      {"localhost:" + port, 200},     {"LocalHost:" + port, 200},
-      {"rebound.example:" + port, 403}, {"127.0.0.1.nip.io:" + port, 403}, {"127.0.0.1:" + port + "0", 403},
-      {"localhost", 403},              {"[::1]:" + port, 403},
+      {"127.0.0.1:" + port, 200},
+      {"localhost:" + port, 200},
+      {"LocalHost:" + port, 200},
+      {"rebound.example:" + port, 403},
+      {"127.0.0.1.nip.io:" + port, 403},
+      {"127.0.0.1:" + port + "0", 403},
+      {"localhost", 403},
+      {"[::1]:" + port, 403},
   };
   for (const Case& c_ : cases) {
     httplib::Headers headers;
@@ -205,7 +210,8 @@ TEST(Server, HostRules) {
       {"1.2.3:8417", "0.0.0.0", 8417, false},
       {"", "127.0.0.1", 8417, false},
   };
-  for (const Case& c : cases) EXPECT_EQ(host_allowed(c.header, c.bound, c.port), c.allowed) << c.header << " " << c.bound;
+  for (const Case& c : cases)
+    EXPECT_EQ(host_allowed(c.header, c.bound, c.port), c.allowed) << c.header << " " << c.bound;
   EXPECT_TRUE(is_loopback("127.0.0.1"));
   EXPECT_TRUE(is_loopback("127.1.2.3"));
   EXPECT_TRUE(is_loopback("::1"));
