@@ -69,6 +69,8 @@ bool host_allowed(std::string_view header, std::string_view bound_host, int port
   if (!name.empty() && name.back() == '.') name.pop_back();  // "localhost." is localhost
   if (name == "localhost") return true;
   if (name == lower(unbracketed(bound_host))) return true;
+  // Bound by the name localhost: its loopback addresses are that name too.
+  if (lower(bound_host) == "localhost" && is_loopback(name)) return true;
   if (is_wildcard(bound_host)) return is_ipv4_literal(name) || name.find(':') != std::string::npos;
   return false;
 }

@@ -209,6 +209,9 @@ TEST(Server, HostRules) {
       {"192.168.1.20:8417", "127.0.0.1", 8417, false},
       {"1.2.3:8417", "0.0.0.0", 8417, false},
       {"", "127.0.0.1", 8417, false},
+      {"127.0.0.1:8417", "localhost", 8417, true},
+      {"[::1]:8417", "localhost", 8417, true},
+      {"127.0.0.1:8417", "::1", 8417, false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(host_allowed(c.header, c.bound, c.port), c.allowed) << c.header << " " << c.bound;
