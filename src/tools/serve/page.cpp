@@ -152,14 +152,12 @@ std::string_view page_script() {
         const parsed = template.content.querySelector('svg');
         if (!parsed) break;
         const fresh = document.adoptNode(parsed);
-        const scroller = $('drawing');
-        const left = scroller.scrollLeft, top = scroller.scrollTop;
+        // At the same size the scroll position stays by itself; setting it
+        // again would force a layout of the whole drawing here.
         applyZoom(fresh);
         const old = svg();
         if (old) old.replaceWith(fresh);
-        else scroller.replaceChildren(fresh);
-        scroller.scrollLeft = left;
-        scroller.scrollTop = top;
+        else $('drawing').replaceChildren(fresh);
         view.shown = version;
         showSelection(fresh);
         highlight(view.highlighted, false);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "tools/compile_session.h"
 #include "tools/render.h"
 #include "tools/serve/debounce.h"
 #include "tools/serve/state_board.h"
@@ -40,8 +41,11 @@ class Preview {
   StateBoard& board_;
   mutable std::mutex names_mutex_;
   std::string line_file_, train_file_;  // UTF-8, of the last rebuild
+  CompiledScenario decoded(const CompileOutcome& outcome);
+
   std::optional<CompiledScenario> last_good_;
-  double last_good_at_ = 0;  // when its sources were read, ms since the epoch
+  std::string last_plan_bytes_;  // the track plan file that last_good_'s plan was decoded from
+  double last_good_at_ = 0;      // when its sources were read, ms since the epoch
   std::shared_ptr<const std::string> svg_;
   std::uint64_t drawing_ = 0;
 };

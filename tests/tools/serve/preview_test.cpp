@@ -79,6 +79,27 @@ TEST_F(PreviewTest, AMovedSignalIsDrawnAtItsNewPlace) {
   EXPECT_NE(svg().find("<title>Signal, km 16+900</title>"), std::string::npos);
 }
 
+TEST_F(PreviewTest, ATrackPlanKeptFromTheLastRebuildOnlyWhileItsBytesAreTheSame) {
+  rebuilt();
+  const std::string straight = svg();
+  const std::string line = *read_file(dir / kLine);
+  std::string bent = line;
+  bent.replace(bent.find("curvad4,  3800"), 14, "curvas4,  3800");  // the first curve to the other side
+  write_file(dir / kLine, bent);
+  rebuilt();
+  EXPECT_NE(svg(), straight);
+  StateBoard fresh_board;
+  Preview fresh(PreviewSettings{dir.path(), std::nullopt, std::nullopt, false}, fresh_board);
+  fresh.rebuild();
+  ASSERT_TRUE(fresh_board.latest().svg);
+  EXPECT_EQ(svg(), *fresh_board.latest().svg) << "the new plan, not the one decoded before";
+
+  edit("segnale,   16300", "segnale,   16900");  // the train file alone: the plan is reused
+  rebuilt();
+  fresh.rebuild();
+  EXPECT_EQ(svg(), *fresh_board.latest().svg);
+}
+
 TEST_F(PreviewTest, ADiagnosticWithAPositionHasAMarkOnTheDrawing) {
   edit("[codici]", "segnale,   47500,   1, 4, 1,  0, 0,    1,  2,1,0, 0\r\n[codici]");
   const json s = rebuilt();
