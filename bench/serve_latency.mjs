@@ -9,6 +9,8 @@
 //   transfer  the state published to the drawing fetched by the page (the
 //             event pushed, the SVG asked for and received)
 //   swap      the SVG parsed and put in place of the old one
+// and, besides, the median time until the next frame has been laid out and
+// painted with the new drawing.
 //
 //   node bench/serve_latency.mjs SCENARIO_TOOL WRITE_GENERATED [SAVES]
 import fs from 'node:fs';
@@ -48,7 +50,7 @@ async function measure(name, dir, from, to, context) {
       const onDisk = now();
       const end = Date.now() + 30000;
       let t;
-      while (!(t = await page.evaluate((n) => window.previewTimings[n], shown))) {
+      while (!(t = await page.evaluate((n) => window.previewTimings[n], shown)) || !t.painted) {
         if (Date.now() > end) throw new Error(`${name}: save ${i} never reached the page`);
         await new Promise((r) => setTimeout(r, 5));
       }
@@ -61,6 +63,7 @@ async function measure(name, dir, from, to, context) {
           render: t.render_ms,
           transfer: t.fetched - t.published_at,
           swap: t.swapped - t.fetched,
+          painted: t.painted - onDisk,
         });
       await new Promise((r) => setTimeout(r, 60));
     }
@@ -74,7 +77,7 @@ async function measure(name, dir, from, to, context) {
   console.log(
     `${name.padEnd(26)} save to DOM: median ${f(median(rows.map((r) => r.total)))} ms over ${rows.length} saves  (` +
       parts.map((p) => `${p} ${median(rows.map((r) => r[p])).toFixed(1)}`).join(', ') +
-      ' ms, medians of each part)',
+      ` ms, medians of each part); on screen (laid out and painted) ${median(rows.map((r) => r.painted)).toFixed(1)} ms`,
   );
 }
 

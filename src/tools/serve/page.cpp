@@ -163,11 +163,14 @@ std::string_view page_script() {
         highlight(view.highlighted, false);
         const swapped = now();
         const s = view.state || {};
-        window.previewTimings.push({
+        const entry = {
           drawing: version, seq: s.seq, received: s.received, asked, fetched, swapped,
           first_event_at: s.burst ? s.burst.first_event_at : null, read_at: s.read_at,
           compile_ms: s.compile_ms, render_ms: s.render_ms, published_at: s.published_at,
-        });
+        };
+        // After the next frame's layout and paint.
+        requestAnimationFrame(() => setTimeout(() => { entry.painted = now(); }, 0));
+        window.previewTimings.push(entry);
         document.body.dataset.drawing = String(version);
       }
     } catch (e) {
