@@ -204,6 +204,7 @@ std::string_view page_script() {
 
   function showState(state) {
     state.received = now();
+    if (view.state && view.state.instance !== state.instance) view.shown = 0;  // a server started again
     view.state = state;
     document.body.dataset.seq = String(state.seq);
     const report = state.report;

@@ -28,7 +28,8 @@ bool ends_with(const std::string& s, std::string_view tail) {
 
 }  // namespace
 
-Preview::Preview(PreviewSettings settings, StateBoard& board) : settings_(std::move(settings)), board_(board) {}
+Preview::Preview(PreviewSettings settings, StateBoard& board)
+    : settings_(std::move(settings)), board_(board), instance_(epoch_ms_now()) {}
 
 bool Preview::concerns(const std::string& name) const {
   if (name.empty()) return true;
@@ -131,6 +132,7 @@ void Preview::rebuild(const std::optional<Burst>& burst) {
   }
   render_ms = decode_ms + ms_between(render_start, Clock::now());
 
+  state["instance"] = instance_;
   state["folder"] = path_utf8(settings_.dir);
   state["read_at"] = read_at;
   state["compile_ms"] = compile_ms;

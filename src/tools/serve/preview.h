@@ -48,6 +48,9 @@ class Preview {
   double last_good_at_ = 0;      // when its sources were read, ms since the epoch
   std::shared_ptr<const std::string> svg_;
   std::uint64_t drawing_ = 0;
+  // Tells a page that reconnects to a server started again, whose drawing
+  // versions start again from 1.
+  double instance_;
 };
 
 }  // namespace scenario::tool::serve

@@ -22,6 +22,7 @@ constexpr std::chrono::seconds kHeartbeat{10};
 // Each event stream holds a worker thread; past this many the server would
 // stop answering the page's other requests.
 constexpr int kMostStreams = 24;
+constexpr std::string_view kRetry = "retry: 500\n\n";
 
 void common_headers(httplib::Response& res) {
   res.set_header("Cache-Control", "no-store");
@@ -112,7 +113,13 @@ PreviewServer::PreviewServer(StateBoard& board) : board_(board), http_(std::make
     }
     res.set_chunked_content_provider(
         "text/event-stream",
-        [this, sent = std::uint64_t{0}](std::size_t, httplib::DataSink& sink) mutable {
+        [this, sent = std::uint64_t{0}, greeted = false](std::size_t, httplib::DataSink& sink) mutable {
+          if (!greeted) {
+            // A page whose server was started again finds it within half a
+            // second, not the browser's default of three.
+            greeted = true;
+            return sink.write(kRetry.data(), kRetry.size());
+          }
           if (board_.closed()) return false;
           std::optional<PublishedState> state =
               board_.wait_newer(sent, std::chrono::duration_cast<std::chrono::milliseconds>(kHeartbeat));

@@ -1,6 +1,6 @@
 // The preview's HTTP server, over cpp-httplib. Routes, all GET:
 //   /             the page (page.h), /page.js and /page.css its script and style
-//   /events       Server-Sent Events: an "state" event with the state's JSON at
+//   /events       Server-Sent Events: a "state" event with the state's JSON at
 //                 every state published on the board, a comment every 10 s
 //   /state        the latest state's JSON
 //   /drawing.svg  the latest drawing (404 until there is one)

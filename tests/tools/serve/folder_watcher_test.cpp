@@ -47,6 +47,7 @@ class Seen {
 };
 
 enum class Kind { native, polling };
+void PrintTo(Kind kind, std::ostream* os) { *os << (kind == Kind::native ? "native" : "polling"); }
 
 class FolderWatcherTest : public ::testing::TestWithParam<Kind> {
  protected:

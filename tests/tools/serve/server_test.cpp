@@ -128,10 +128,11 @@ TEST_F(ServerTest, TheEventStreamSendsEveryNewState) {
     received.append(data, size);
     events = 0;
     for (std::size_t at = 0; (at = received.find("\n\n", at)) != std::string::npos; at += 2) ++events;
-    return events < 2;
+    return events < 3;
   });
   publisher.join();
   EXPECT_EQ(received,
+            "retry: 500\n\n"
             "id: 1\nevent: state\ndata: {\"seq\":1,\"n\":1}\n\n"
             "id: 2\nevent: state\ndata: {\"seq\":2,\"n\":2}\n\n");
 }

@@ -3,7 +3,8 @@
 // moved in the train file shows at its new place; a refused signal and a
 // broken record show their diagnostics with file and line, the refused one
 // linked to its mark; mended sources clear them; zoom, scroll and the open
-// detail stay through every swap; Ctrl+C ends the server with status 0.
+// detail stay through every swap; Ctrl+C ends the server with status 0, and
+// the page follows a server started again.
 //
 //   node preview_test.mjs PATH/TO/scenario-tool
 import { strict as assert } from 'node:assert';
@@ -156,6 +157,17 @@ try {
   assert.equal(await page.$$eval('#drawing svg .diagnostic-mark', (m) => m.length), 0);
   assert.deepEqual(await diagnostics(page), []);
   await kept('after the mend');
+
+  // 6. The server stopped and started again on its port: the page finds it
+  //    and follows its drawings, whose versions start again from 1.
+  assert.equal(await stopServe(serve), 0, 'SIGINT ends the server with status 0');
+  const port = new URL(serve.url).port;
+  serve = null;
+  await until(page, () => /Not connected/.test(document.getElementById('status').textContent), null, 'the page sees the server go');
+  save(original);
+  serve = await startServe(tool, [dir, '--port', port]);
+  await waitForTitle(page, 'Signal, km 16+300', 'Signal, km 16+900');
+  await kept('after the restart');
 
   assert.deepEqual(pageErrors, []);
   assert.deepEqual(fs.readdirSync(dir).sort(), ['Orvale_Tresca_IC 417-.txt', 'Orvale_Tresca_linea.txt'], 'nothing written into the folder');
