@@ -138,10 +138,10 @@ $(WIN_BUILD)/CMakeCache.txt: | deps $(WIN_HTTPLIB_DIR)/httplib.h
 	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario -DSCENARIO_HTTPLIB_DIR=$(abspath $(WIN_HTTPLIB_DIR)) \
 	  $(CMAKE_FLAGS)
 
-windows: $(WIN_BUILD)/CMakeCache.txt
+windows: $(WIN_BUILD)/CMakeCache.txt $(WIN_HTTPLIB_DIR)/httplib.h
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
 
-test-windows: $(BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeCache.txt
+test-windows: $(BUILD)/CMakeCache.txt $(WIN_BUILD)/CMakeCache.txt $(WIN_HTTPLIB_DIR)/httplib.h
 	cmake --build $(BUILD) -j $(JOBS) --target scenario
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 	xvfb-run -a -s "-screen 0 1024x768x24" sh -c '$(WINE_RUN) --start && \

@@ -69,7 +69,8 @@ endif()
 # single header from the library's source package, which the Makefile fetches
 # with apt (SCENARIO_HTTPLIB_DIR holds httplib.h). Winsock is ws2_32.
 if(CMAKE_CROSSCOMPILING)
-  set(SCENARIO_HTTPLIB_DIR "" CACHE PATH "Folder that holds cpp-httplib's single-header httplib.h")
+  set(SCENARIO_HTTPLIB_DIR ${CMAKE_BINARY_DIR}/cpp-httplib CACHE PATH
+    "Folder that holds cpp-httplib's single-header httplib.h")
   if(NOT SCENARIO_HTTPLIB_DIR OR NOT EXISTS ${SCENARIO_HTTPLIB_DIR}/httplib.h)
     message(FATAL_ERROR "The Windows build needs cpp-httplib's single header: set SCENARIO_HTTPLIB_DIR to the "
                         "folder of httplib.h (`make windows` fetches it from Debian's source package cpp-httplib)")
