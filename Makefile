@@ -10,16 +10,18 @@ CMAKE_FLAGS ?=
 all: build
 
 # The Debian packages of each target, beyond the machine's compiler and CMake.
-# The build: GoogleTest and the author's tool's two header-only libraries.
-DEB_PACKAGES := libgtest-dev libcli11-dev nlohmann-json3-dev
+# The build: GoogleTest and the author's tool's libraries (CLI11, nlohmann/json
+# and cpp-httplib, found by pkg-config).
+DEB_PACKAGES := libgtest-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev pkgconf
 # The suite beyond the build: what its tests drive. chromium, poppler-utils
 # and fonts-dejavu-core: the driver documents printed to PDF and read back
-# (tests/tools/documents/print_test.cpp).
+# (tests/tools/documents/print_test.cpp); chromium also shows the live preview
+# to its browser test (tests/tools/serve/browser).
 TEST_DEB_PACKAGES := chromium poppler-utils fonts-dejavu-core
 # The npm projects under the tree whose packages the tests run, each with its
 # package-lock.json; `npm ci` there when node_modules is missing or older
 # than the lock file.
-NPM_PROJECTS :=
+NPM_PROJECTS := tests/tools/serve/browser
 WINDOWS_DEB_PACKAGES := g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb xauth
 BENCH_DEB_PACKAGES := libbenchmark-dev
 FUZZ_DEB_PACKAGES := clang libclang-rt-14-dev
@@ -95,9 +97,11 @@ build-bench/.configured: | bench-deps
 	$(call configure,build-bench,-DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON $(CMAKE_FLAGS))
 
 bench: build-bench/.configured bench-deps
-	cmake --build build-bench -j $(JOBS) --target scenario scenario_compile_bench scenario_process_bench
+	cmake --build build-bench -j $(JOBS) --target scenario scenario-tool scenario_compile_bench scenario_process_bench \
+	  scenario_write_generated
 	./build-bench/bin/scenario_compile_bench
 	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
+	node bench/serve_latency.mjs ./build-bench/bin/scenario-tool ./build-bench/bin/scenario_write_generated
 
 # The compile fuzzer (fuzz/): clang, libFuzzer and the sanitizers, in its own
 # build folder, run for FUZZ_SECONDS. A finding stops it with a non-zero status
@@ -148,18 +152,41 @@ fuzz-coverage: fuzz-coverage-deps
 WIN_BUILD ?= build-windows
 WINE_RUN = $(WIN_BUILD)/wine-run
 
+# cpp-httplib for the Windows build of `serve`: Debian's binary package is the
+# split build for Linux, so the single header comes from the source package,
+# fetched by apt. When apt has no deb-src entry, one is made from the
+# machine's own Debian sources (the same hosts and suites, as root).
+WIN_HTTPLIB_DIR ?= $(WIN_BUILD)/cpp-httplib
+DEB_SRC_LIST := /etc/apt/sources.list.d/scenario-deb-src.sources
+
+$(WIN_HTTPLIB_DIR)/httplib.h:
+	$(call install_debs,dpkg-dev)
+	@if ! apt-get source --print-uris cpp-httplib >/dev/null 2>&1; then \
+	  if [ "$$(id -u)" != 0 ]; then echo "apt has no deb-src entry for cpp-httplib; run this once as root"; exit 1; fi; \
+	  if [ -f /etc/apt/sources.list.d/debian.sources ]; then \
+	    sed 's/^Types: deb$$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > $(DEB_SRC_LIST); \
+	  else \
+	    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > $(DEB_SRC_LIST:.sources=.list); \
+	  fi; \
+	  apt-get update; \
+	fi
+	rm -rf $(WIN_BUILD)/cpp-httplib-source && mkdir -p $(WIN_BUILD)/cpp-httplib-source $(WIN_HTTPLIB_DIR)
+	cd $(WIN_BUILD)/cpp-httplib-source && apt-get source cpp-httplib
+	cp $(WIN_BUILD)/cpp-httplib-source/cpp-httplib-*/httplib.h $@
+
 .PHONY: windows-deps
 windows-deps: deps
 	$(call install_debs,$(WINDOWS_DEB_PACKAGES))
 
-$(WIN_BUILD)/.configured: | windows-deps
+$(WIN_BUILD)/.configured: | windows-deps $(WIN_HTTPLIB_DIR)/httplib.h
 	$(call configure,$(WIN_BUILD),-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario $(CMAKE_FLAGS))
+	  -DSCENARIO_LINUX_EXE=$(CURDIR)/$(BUILD)/bin/scenario -DSCENARIO_HTTPLIB_DIR=$(abspath $(WIN_HTTPLIB_DIR)) \
+	  $(CMAKE_FLAGS))
 
-windows: $(WIN_BUILD)/.configured windows-deps
+windows: $(WIN_BUILD)/.configured windows-deps $(WIN_HTTPLIB_DIR)/httplib.h
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
 
-test-windows: $(BUILD)/.configured $(WIN_BUILD)/.configured windows-deps
+test-windows: $(BUILD)/.configured $(WIN_BUILD)/.configured windows-deps $(WIN_HTTPLIB_DIR)/httplib.h
 	cmake --build $(BUILD) -j $(JOBS) --target scenario scenario-tool
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 	xvfb-run -a -s "-screen 0 1024x768x24" sh -c '$(WINE_RUN) --start && \
@@ -167,7 +194,7 @@ test-windows: $(BUILD)/.configured $(WIN_BUILD)/.configured windows-deps
 
 # Both archives: scenario-VERSION-linux-x86_64.tar.gz in $(BUILD)/ and
 # scenario-VERSION-windows-x86_64.zip in $(WIN_BUILD)/.
-package: $(BUILD)/.configured $(WIN_BUILD)/.configured windows-deps
+package: $(BUILD)/.configured $(WIN_BUILD)/.configured windows-deps $(WIN_HTTPLIB_DIR)/httplib.h
 	cmake --build $(BUILD) -j $(JOBS) --target scenario scenario-tool
 	cmake --build $(WIN_BUILD) -j $(JOBS) --target windows_programs
 	cd $(BUILD) && cpack -G TGZ

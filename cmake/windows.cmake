@@ -64,6 +64,26 @@ if(CMAKE_CROSSCOMPILING)
   endforeach()
 endif()
 
+# cpp-httplib for `scenario-tool serve`: Debian's libcpp-httplib-dev is the
+# library's split build for Linux, of no use here; the cross build takes the
+# single header from the library's source package, which the Makefile fetches
+# with apt (SCENARIO_HTTPLIB_DIR holds httplib.h). Winsock is ws2_32.
+if(CMAKE_CROSSCOMPILING)
+  set(SCENARIO_HTTPLIB_DIR ${CMAKE_BINARY_DIR}/cpp-httplib CACHE PATH
+    "Folder that holds cpp-httplib's single-header httplib.h")
+  if(NOT SCENARIO_HTTPLIB_DIR OR NOT EXISTS ${SCENARIO_HTTPLIB_DIR}/httplib.h)
+    message(FATAL_ERROR "The Windows build needs cpp-httplib's single header: set SCENARIO_HTTPLIB_DIR to the "
+                        "folder of httplib.h (`make windows` fetches it from Debian's source package cpp-httplib)")
+  endif()
+  # A folder of its own, so that nothing else beside the header is on the
+  # include path.
+  file(COPY ${SCENARIO_HTTPLIB_DIR}/httplib.h DESTINATION ${CMAKE_BINARY_DIR}/httplib-header)
+  add_library(httplib::httplib INTERFACE IMPORTED)
+  set_target_properties(httplib::httplib PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/httplib-header
+    INTERFACE_LINK_LIBRARIES ws2_32)
+endif()
+
 # At the end of the configuration, when every program target exists.
 function(scenario_windows_programs)
   # Window programs: no console window opens beside them.

@@ -22,6 +22,7 @@
 #include "tools/dump.h"
 #include "tools/render.h"
 #include "tools/report.h"
+#include "tools/serve/serve.h"
 #include "tools/tool_names.h"
 
 namespace scenario::tool {
@@ -39,6 +40,9 @@ struct Arguments {
   bool delete_sources = false;
   bool json = false;
   bool html = false;
+  std::string host = "127.0.0.1";
+  int port = serve::kDefaultPort;
+  int poll_ms = 0;
   CLI::Option* route_option = nullptr;
   CLI::Option* train_option = nullptr;
 
@@ -209,6 +213,21 @@ int run_render(const Arguments& a) {
   return kExitClean;
 }
 
+int run_serve(const Arguments& a, std::ostream& out, std::ostream& err) {
+  serve::ServeOptions options;
+  options.preview.dir = utf8_path(a.dir);
+  options.preview.route = a.given_route();
+  options.preview.train = a.given_train();
+  options.preview.no_plan = a.no_plan;
+  // A bad name is a usage error now, not a diagnostic at every save.
+  resolve_names(options.preview.dir, options.preview.route, options.preview.train);
+  options.host = a.host;
+  options.port = a.port;
+  if (a.poll_ms > 0) options.poll = std::chrono::milliseconds(a.poll_ms);
+  serve::InterruptWaiter interrupt;
+  return serve::run_serve(options, out, err, interrupt);
+}
+
 }  // namespace
 
 int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -260,6 +279,24 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
   render->add_option("-o,--output", a.output, "SVG file to write")->required();
   add_names(render);
 
+  CLI::App* serve = app.add_subcommand("serve", "Preview the scenario in DIR in the browser, redrawn at every save");
+  serve->add_option("DIR", a.dir, "Folder that holds the line file and the train file")
+      ->required()
+      ->check(kExistingFolder);
+  serve->add_option("--port", a.port, "Port to listen on; 0 picks a free one")
+      ->check(CLI::Range(0, 65535))
+      ->capture_default_str();
+  serve->add_option("--host", a.host, "Address to listen on; other than loopback, the network sees the scenario")
+      ->capture_default_str();
+  serve->add_flag("--no-plan", a.no_plan, "Compile with flag 0: no curves read, no track plan");
+  serve
+      ->add_option("--poll", a.poll_ms,
+                   "Look at the folder every MS milliseconds instead of waiting for the "
+                   "system's notifications (network drives)")
+      ->check(CLI::Range(1, 60000))
+      ->type_name("MS");
+  add_names(serve);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -267,7 +304,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
     return app.exit(e, out, err) == 0 ? kExitClean : kExitUsage;
   }
 
-  for (CLI::App* sub : {sources, compile, check, documents, render})
+  for (CLI::App* sub : {sources, compile, check, documents, render, serve})
     if (sub->parsed()) {
       a.route_option = sub->get_option("--route");
       a.train_option = sub->get_option("--train");
@@ -280,6 +317,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (documents->parsed()) return run_documents(a, out, err);
     if (dump->parsed()) return run_dump(a, out);
     if (render->parsed()) return run_render(a);
+    if (serve->parsed()) return run_serve(a, out, err);
   } catch (const UsageError& e) {
     err << "scenario-tool: " << e.what() << "\n";
     return kExitUsage;

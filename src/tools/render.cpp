@@ -226,6 +226,10 @@ const PlanPoint& point_at(const std::vector<PlanPoint>& points, std::int64_t m) 
 struct Page {
   Svg svg;
   double y = 0;  // the next free line on the page
+  // Where the views put a metre of the line, for the marks drawn over them.
+  std::vector<PlanPoint> plan_points;
+  PlanFrame plan_frame;
+  double profile_top = 0, profile_bottom = 0, axis_end = 1000;
 };
 
 void draw_header(Page& page, const CompiledScenario& s, const ScenarioFeatures& f) {
@@ -406,6 +410,8 @@ void draw_plan(Page& page, const CompiledScenario& s, const ScenarioFeatures& f)
                 "stroke=\"" + std::string(kInk) + "\" stroke-width=\"1.4\" marker-end=\"url(#arrow)\"");
   page.svg.text(ax - 22, ay + 4, "+y", font(10, kInk, "end"));
   page.y = by + 16;
+  page.plan_frame = frame;
+  page.plan_points = std::move(points);
 }
 
 // The profile along the line, lane by lane, on one kilometre axis.
@@ -435,6 +441,9 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
   const Lane tunnels = lane("Tunnels", "", 20);
   const double axis_top = page.y;
   const double body_top = signals.top - 4, body_bottom = tunnels.top + tunnels.height;
+  page.profile_top = stations.top;
+  page.profile_bottom = axis_top;
+  page.axis_end = axis_end;
 
   // Behind everything: the stretch past the end of the line, kilometre grid
   // lines, tunnel bands.
@@ -678,6 +687,26 @@ void draw_profile(Page& page, const ScenarioFeatures& f) {
   page.y = axis_top + 34;
 }
 
+// Over both views, last so that nothing hides them: a ring on the plan and a
+// band across the profile's lanes, one group per mark.
+void draw_marks(Page& page, const std::vector<DrawingMark>& marks) {
+  for (const DrawingMark& mark : marks) {
+    page.svg.open_group(mark.label, "id=\"" + escape(mark.id) + "\" class=\"diagnostic-mark\"");
+    if (!page.plan_points.empty()) {
+      const PlanPoint& p =
+          point_at(page.plan_points, std::clamp<std::int64_t>(mark.at, 0, page.plan_points.back().metre));
+      auto [x, y] = page.plan_frame.to_page(p.x, p.y);
+      page.svg.circle(x, y, 9, "fill=\"none\" stroke=\"" + std::string(kSignalRed) + "\" stroke-width=\"2.5\"");
+    }
+    const double at = std::clamp(static_cast<double>(mark.at), 0.0, page.axis_end);
+    const double x = kLeft + at / page.axis_end * kPlotWidth;
+    page.svg.rect(
+        x - 3, page.profile_top, 6, page.profile_bottom - page.profile_top,
+        fill(kSignalRed, 0.18) + " stroke=\"" + kSignalRed + "\" stroke-width=\"1\" stroke-dasharray=\"4 2\"");
+    page.svg.close_group();
+  }
+}
+
 void draw_legend(Page& page) {
   Svg& svg = page.svg;
   double x = kLeft;
@@ -784,12 +813,33 @@ CompiledScenario load_compiled(const std::filesystem::path& dir, const RunNames&
   return s;
 }
 
-std::string render_svg(const CompiledScenario& scenario) {
+CompiledScenario compiled_from(const CompileOutcome& outcome) {
+  auto find = [&](const std::string& name) -> const std::string* {
+    for (const auto& [file, bytes] : outcome.binaries)
+      if (file == name) return &bytes;
+    return nullptr;
+  };
+  const RunNames& names = outcome.names;
+  const std::string* parameters = find(names.parameter_file());
+  const std::string* grid = find(names.grid_file());
+  if (!parameters || !grid)
+    throw InputError("the compile made no '" +
+                     cp1252_to_utf8(!parameters ? names.parameter_file() : names.grid_file()) + "'");
+  CompiledScenario s;
+  s.names = names;
+  s.parameters = decode_parameter_file(*parameters);
+  s.grid = decode_grid_file(*grid);
+  if (const std::string* plan = find(names.track_plan_file())) s.plan = decode_track_plan_file(*plan);
+  return s;
+}
+
+std::string render_svg(const CompiledScenario& scenario, const std::vector<DrawingMark>& marks) {
   const ScenarioFeatures f = extract_features(scenario);
   Page page;
   draw_header(page, scenario, f);
   draw_plan(page, scenario, f);
   draw_profile(page, f);
+  draw_marks(page, marks);
   draw_legend(page);
   const double height = page.y + 12;
 

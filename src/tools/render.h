@@ -56,7 +56,24 @@ ScenarioFeatures extract_features(const CompiledScenario& scenario);
 // file does not follow its layout.
 CompiledScenario load_compiled(const std::filesystem::path& dir, const RunNames& names);
 
-// The whole SVG document, UTF-8.
-std::string render_svg(const CompiledScenario& scenario);
+struct CompileOutcome;
+
+// The binaries of an in-memory compile, decoded, without a file on disk.
+// Throws InputError when the compile made no parameter or grid file (a fatal
+// end, a run-time failure), DecodeError as load_compiled does.
+CompiledScenario compiled_from(const CompileOutcome& outcome);
+
+// A place on the line that something points at (a diagnostic): drawn over
+// both views as one SVG group with the id `id` and the class
+// "diagnostic-mark", `label` its tooltip. Positions outside the line are
+// drawn at its nearer end.
+struct DrawingMark {
+  std::string id;
+  std::int64_t at = 0;
+  std::string label;  // UTF-8
+};
+
+// The whole SVG document, UTF-8. Without marks, the drawing `render` writes.
+std::string render_svg(const CompiledScenario& scenario, const std::vector<DrawingMark>& marks = {});
 
 }  // namespace scenario::tool

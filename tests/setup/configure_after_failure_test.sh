@@ -25,14 +25,19 @@ set(CMAKE_C_COMPILER $work/no-such-gcc)
 set(CMAKE_CXX_COMPILER $work/no-such-g++)
 CMAKE
 
+# The Windows build's cpp-httplib header, which it would otherwise fetch.
+mkdir "$work/httplib"
+: >"$work/httplib/httplib.h"
+
 for folder in BUILD WIN_BUILD; do
   dir=$work/$folder
-  make -C "$src" --no-print-directory "$dir/.configured" "$folder=$dir" \
+  make -C "$src" --no-print-directory "$dir/.configured" "$folder=$dir" WIN_HTTPLIB_DIR="$work/httplib" \
     CMAKE_FLAGS="-DCMAKE_TOOLCHAIN_FILE=$work/no-compiler.cmake" >"$work/log" 2>&1 &&
     fail "$folder: the configure with no compiler succeeded"
   [ -e "$dir/.configured" ] && fail "$folder: a failed configure left its mark"
   [ -e "$dir/CMakeCache.txt" ] && fail "$folder: a failed configure left its cache"
-  make -C "$src" --no-print-directory "$dir/.configured" "$folder=$dir" CMAKE_FLAGS=-DSCENARIO_TESTS=OFF \
+  make -C "$src" --no-print-directory "$dir/.configured" "$folder=$dir" WIN_HTTPLIB_DIR="$work/httplib" \
+    CMAKE_FLAGS=-DSCENARIO_TESTS=OFF \
     >"$work/log" 2>&1 || fail "$folder: the configure after a failed one failed"
   [ -f "$dir/Makefile" ] || fail "$folder: no Makefile after the second configure"
   echo "$folder: failed once, then configured"

@@ -9,6 +9,7 @@
 #include "compiler/outputs.h"
 #include "run/folder.h"
 #include "run/form_load.h"
+#include "tools/compile_session.h"
 #include "xml_check.h"
 
 namespace scenario::tool {
@@ -90,6 +91,40 @@ TEST(Render, TinyGridDoesNotBreakThePage) {
   s.grid.resize(2);
   const auto xml = scenario::testing::check_xml(render_svg(s));
   EXPECT_EQ(xml.error, "");
+}
+
+TEST(Render, FromAnInMemoryCompileTheSameDrawingAsFromTheFiles) {
+  MemoryFolder folder;
+  Form1 form(folder);
+  form.Form_Load();
+  CompileOutcome outcome;
+  outcome.names = form.names();
+  for (const std::string& name :
+       {outcome.names.track_plan_file(), outcome.names.parameter_file(), outcome.names.grid_file()})
+    outcome.binaries.emplace_back(name, folder.files().at(name));
+  EXPECT_EQ(render_svg(compiled_from(outcome)), render_svg(embedded()));
+
+  outcome.binaries.erase(outcome.binaries.begin());  // no track plan: drawn without a plan view
+  EXPECT_EQ(render_svg(compiled_from(outcome)), render_svg(embedded(false)));
+  outcome.binaries.pop_back();  // no grid: a fatal end made no binaries
+  EXPECT_THROW(compiled_from(outcome), InputError);
+}
+
+TEST(Render, MarksOverBothViewsOnePerGroupWithItsId) {
+  const CompiledScenario s = embedded();
+  const std::string svg = render_svg(s, {{"diagnostic-0", 47500, "error 16: <refused>"}, {"diagnostic-2", 999999, ""}});
+  const auto xml = scenario::testing::check_xml(svg);
+  ASSERT_EQ(xml.error, "");
+  const std::size_t at =
+      svg.find("<g id=\"diagnostic-0\" class=\"diagnostic-mark\"><title>error 16: &lt;refused&gt;</title>");
+  ASSERT_NE(at, std::string::npos);
+  const std::string group = svg.substr(at, svg.find("</g>", at) - at);
+  EXPECT_NE(group.find("<circle"), std::string::npos) << "on the plan";
+  EXPECT_NE(group.find("<rect"), std::string::npos) << "across the profile";
+  EXPECT_NE(svg.find("<g id=\"diagnostic-2\" class=\"diagnostic-mark\">"), std::string::npos) << "past the end";
+  // Without a plan view the mark is on the profile alone.
+  const auto flat = scenario::testing::check_xml(render_svg(embedded(false), {{"d", 100, "x"}}));
+  EXPECT_EQ(flat.error, "");
 }
 
 }  // namespace
