@@ -145,8 +145,9 @@ TEST_F(ScenarioFolder, DiagnosticLinesTakeTheFormEditorsParse) {
   const int line = edit(path(kTrain), "segnale,   56300", "segnale,   47500");
   const Result r = tool({"compile", dir()});
   EXPECT_EQ(r.status, 1);
+  // LINE:COLUMN of the record's keyword.
   EXPECT_EQ(r.err, path(kTrain).string() + ":" + std::to_string(line) +
-                       ": error 16: signal refused: its cell is taken or outside the grid (at 47500 m, km 47+500)\n");
+                       ":1: error 16: signal refused: its cell is taken or outside the grid (at 47500 m, km 47+500)\n");
   // The binaries are written all the same, as the compile does.
   for (const std::string& name : kBinaries) EXPECT_TRUE(std::filesystem::exists(path(name))) << name;
 }
@@ -164,7 +165,7 @@ TEST_F(ScenarioFolder, EveryRecordedCodeIsReportedInOrder) {
   std::getline(lines, second);
   std::getline(lines, rest);
   EXPECT_EQ(first, path(kLine).string() + ":" + std::to_string(line) +
-                       ": error 15: position beyond the end of the line; the rest of this file is not read (at "
+                       ":1: error 15: position beyond the end of the line; the rest of this file is not read (at "
                        "170000 m, km 170+000)");
   EXPECT_NE(second.find(path(kTrain).string() + ":"), std::string::npos) << second;
   EXPECT_NE(second.find(": error 15: parse ended here: code 15 of an earlier record is still set"), std::string::npos)
