@@ -30,7 +30,7 @@ deps:
 # editor, ...) and the npm projects under the tree whose packages its tests
 # run (each with its package-lock.json; `npm ci` when node_modules is missing
 # or older than the lock file).
-TEST_DEB_PACKAGES :=
+TEST_DEB_PACKAGES := neovim
 NPM_PROJECTS :=
 
 .PHONY: test-deps

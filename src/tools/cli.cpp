@@ -16,6 +16,7 @@
 #include "sources/train_sheet.h"
 #include "tools/compile_session.h"
 #include "tools/dump.h"
+#include "tools/lsp/stdio.h"
 #include "tools/render.h"
 #include "tools/report.h"
 #include "tools/tool_names.h"
@@ -34,6 +35,8 @@ struct Arguments {
   bool no_plan = false;
   bool delete_sources = false;
   bool json = false;
+  bool werror = false;
+  bool sync = false;
   CLI::Option* route_option = nullptr;
   CLI::Option* train_option = nullptr;
 
@@ -111,7 +114,7 @@ int run_compile(const Arguments& a, bool write, std::ostream& out, std::ostream&
       write_failure = e.what();
     }
   }
-  int status = exit_status(outcome);
+  int status = exit_status(outcome, a.werror);
   if (a.json) {
     nlohmann::ordered_json report = outcome_json(dir, outcome, written);
     if (write_failure && report["runtime_failure"].is_null()) report["runtime_failure"] = *write_failure;
@@ -182,6 +185,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
         ->check(CLI::ExistingDirectory);
     sub->add_flag("--no-plan", a.no_plan, "Compile with flag 0: no curves read, no track plan file");
     sub->add_flag("--json", a.json, "Print one JSON object instead of diagnostic lines");
+    sub->add_flag("--werror", a.werror, "Exit 1 when there is a warning, as for a recorded code");
     add_names(sub);
   }
   compile->add_flag("--delete-sources", a.delete_sources, "Delete the sources as the one-shot program does");
@@ -196,6 +200,9 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
       ->check(CLI::ExistingDirectory);
   render->add_option("-o,--output", a.output, "SVG file to write")->required();
   add_names(render);
+
+  CLI::App* lsp = app.add_subcommand("lsp", "Serve the editor's language server protocol on standard input and output");
+  lsp->add_flag("--sync", a.sync, "Read all of the input first, then answer it in order (for tests)");
 
   try {
     app.parse(argc, argv);
@@ -216,6 +223,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (check->parsed()) return run_compile(a, false, out, err);
     if (dump->parsed()) return run_dump(a, out);
     if (render->parsed()) return run_render(a);
+    if (lsp->parsed()) return lsp::serve_stdio(a.sync);
   } catch (const UsageError& e) {
     err << "scenario-tool: " << e.what() << "\n";
     return kExitUsage;

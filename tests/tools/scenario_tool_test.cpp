@@ -152,6 +152,26 @@ TEST_F(ScenarioFolder, DiagnosticLinesTakeTheFormEditorsParse) {
   for (const std::string& name : kBinaries) EXPECT_TRUE(std::filesystem::exists(path(name))) << name;
 }
 
+TEST_F(ScenarioFolder, WarningsArePrintedWithFileLineAndColumnAndChangeTheStatusOnlyWithWerror) {
+  const int line = edit(path(kTrain), "segnale,   16300", "segnalle,   16300");
+  const Result r = tool({"check", dir()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, path(kTrain).string() + ":" + std::to_string(line) +
+                       ":1: warning: \"segnalle\" matches no keyword of the train file and is skipped, with the 11 "
+                       "numbers after it [unknown-keyword]\n");
+  EXPECT_EQ(tool({"check", dir(), "--werror"}).status, 1);
+  const Result json = tool({"compile", dir(), "--json", "--werror"});
+  EXPECT_EQ(json.status, 1);
+  const auto report = nlohmann::json::parse(json.out);
+  ASSERT_EQ(report["warnings"].size(), 1u);
+  EXPECT_EQ(report["warnings"][0]["kind"], "unknown-keyword");
+  EXPECT_EQ(report["warnings"][0]["line"], line);
+  EXPECT_EQ(report["warnings"][0]["column"], 1);
+  EXPECT_EQ(report["warnings"][0]["end_column"], 53);  // just past the last number
+  // The binaries are those of the sources without the signal, warning or not.
+  EXPECT_EQ(report["files"].size(), 3u);
+}
+
 TEST_F(ScenarioFolder, EveryRecordedCodeIsReportedInOrder) {
   // A gradient past the grid stops the line file with code 15; the code is
   // still set when the train file reaches its first signal, which ends the
