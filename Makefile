@@ -31,7 +31,7 @@ deps:
 # run (each with its package-lock.json; `npm ci` when node_modules is missing
 # or older than the lock file).
 TEST_DEB_PACKAGES := neovim
-NPM_PROJECTS :=
+NPM_PROJECTS := editors/vscode
 
 .PHONY: test-deps
 test-deps: deps
@@ -62,9 +62,10 @@ test-sanitize: test-deps
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSCENARIO_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build build-bench -j $(JOBS) --target scenario scenario_compile_bench scenario_process_bench
+	cmake --build build-bench -j $(JOBS) --target scenario scenario_compile_bench scenario_process_bench scenario_lsp_bench
 	./build-bench/bin/scenario_compile_bench
 	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
+	./build-bench/bin/scenario_lsp_bench ./build-bench/bin/scenario-tool
 
 # The compile fuzzer (fuzz/): clang, libFuzzer and the sanitizers, in its own
 # build folder, run for FUZZ_SECONDS. A finding stops it with a non-zero status
@@ -74,6 +75,10 @@ bench: deps
 # above 1 runs that many processes side by side (libFuzzer's fork mode), with
 # one count of executions for them all.
 FUZZ_SECONDS ?= 600
+# Then the language server's fuzzer (fuzz/lsp_fuzzer.cpp: framing and
+# dispatch), for as long again unless told; its findings go to
+# build-fuzz/artifacts/lsp-*.
+LSP_FUZZ_SECONDS ?= $(FUZZ_SECONDS)
 FUZZ_WORKERS ?= 1
 FUZZ_FORK = $(if $(filter-out 0 1,$(FUZZ_WORKERS)),-fork=$(FUZZ_WORKERS))
 .PHONY: fuzz
@@ -85,6 +90,10 @@ fuzz:
 	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/compile_fuzzer $(FUZZ_FORK) -max_total_time=$(FUZZ_SECONDS) \
 	  -max_len=9000 -timeout=10 -dict=fuzz/format.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ \
 	  build-fuzz/corpus fuzz/corpus fuzz/regressions
+	mkdir -p build-fuzz/lsp-corpus
+	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/lsp_fuzzer $(FUZZ_FORK) -max_total_time=$(LSP_FUZZ_SECONDS) \
+	  -max_len=16384 -timeout=10 -dict=fuzz/lsp.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/lsp- \
+	  build-fuzz/lsp-corpus fuzz/lsp_corpus
 
 # Source coverage of the fuzz corpus (build-fuzz/corpus and the seeds): each
 # input run once by a build with clang's coverage mapping, then llvm-cov's

@@ -66,6 +66,11 @@ std::optional<json> cancelled_id(const std::string& body) {
 
 }  // namespace
 
+FolderSource disk_folders() {
+  return {[](const std::string& dir) { return make_disk_folder(dir); },
+          [](const std::string& dir) { return file_names_in(utf8_path(dir)); }};
+}
+
 void Server::step(std::deque<std::string>& queue, std::vector<std::string>& out) {
   if (queue.empty()) return;
   const std::string body = std::move(queue.front());
@@ -238,7 +243,7 @@ void Server::compile(const std::string& dir, Folder& folder) {
   folder.conversion.clear();
   FolderResult& result = folder.result;
   result = FolderResult{};
-  std::vector<std::string> files = file_names_in(utf8_path(dir));
+  std::vector<std::string> files = folders_on_disk_.list(dir);
   std::map<std::string, std::string> overlay;
   for (const Document* doc : store_.in_folder(dir)) {
     std::optional<std::string> name = utf8_to_cp1252(doc->name);
@@ -247,7 +252,7 @@ void Server::compile(const std::string& dir, Folder& folder) {
     overlay[*name] = to_cp1252(doc->text, &folder.conversion[doc->uri]);
   }
   result.names = resolve_names_among(files);
-  std::unique_ptr<scenario::Folder> disk = make_disk_folder(dir);
+  std::unique_ptr<scenario::Folder> disk = folders_on_disk_.open(dir);
   OverlayFolder sources(*disk, std::move(overlay));
   try {
     result.outcome = compile_sources(sources, dir, result.names, 1);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "run/folder.h"
 #include "tools/lsp/analyses.h"
 #include "tools/lsp/document_store.h"
 
@@ -27,8 +29,18 @@ inline constexpr int kInternalError = -32603;
 inline constexpr int kServerNotInitialized = -32002;
 inline constexpr int kRequestCancelled = -32800;
 
+// Where the server finds the folders of the documents: the disk, or memory
+// for tests and the fuzzer. Only read, never written.
+struct FolderSource {
+  std::function<std::unique_ptr<scenario::Folder>(const std::string& dir)> open;
+  std::function<std::vector<std::string>(const std::string& dir)> list;  // UTF-8 file names
+};
+FolderSource disk_folders();
+
 class Server {
  public:
+  explicit Server(FolderSource folders = disk_folders()) : folders_on_disk_(std::move(folders)) {}
+
   // Takes the first message body of `queue` and handles it, appending the
   // bodies to send to `out`. The rest of the queue is what has arrived
   // since: a request cancelled there is answered as cancelled, and a run of
@@ -62,6 +74,7 @@ class Server {
   // neither source of its folder.
   const DocumentLayout* layout_for(const std::string& uri, std::vector<std::string>& out);
 
+  FolderSource folders_on_disk_;
   DocumentStore store_;
   std::map<std::string, Folder> folders_;
   bool initialized_ = false;
