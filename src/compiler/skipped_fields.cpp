@@ -119,6 +119,9 @@ void SkippedFields::unmatched(std::string_view field, const FieldReader& r) {
   if (looks_like_number(field)) return number(r);
   // An empty field (a blank line, a comma at a line's end) says nothing.
   if (field.find_first_not_of(" \t") == std::string_view::npos) return;
+  // A separator read after two discarded ones is tested against the rules,
+  // but it is a separator all the same.
+  if (is_dash_field(field)) return discarded(field, r);
   flush();
   absorbing_ = false;
   last_record_.clear();

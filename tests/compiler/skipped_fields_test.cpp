@@ -121,7 +121,7 @@ TEST_F(SkippedFieldsTest, EachSkipIsWarnedAtItsField) {
       // Dash separators and blank lines are part of the format.
       {"separators and blank lines",
        {"[generale]", "lunghezza percorso,    10000", "---------", "", "[pendenze]", "-----", "pendenza, 0, 0", ""},
-       {"[generale]", "", "--- segnali ---", "sabbia, 0,", "[fine]"},
+       {"[generale]", "", "--- segnali ---", "sabbia, 0,", "-----", "-----", "-----", "-----", "[fine]"},
        {}},
   };
   for (const Case& c : cases) {
