@@ -136,7 +136,8 @@ std::vector<Diagnostic> diagnostics(const FolderResult& result, SourceFile which
     d.range = top;
     if (r.line > 0) {
       const int column = std::max(r.column, 1) - 1;
-      d.range = {{r.line - 1, column}, {r.line - 1, column + 1}};
+      // A code 25 stands at the field that could not be read.
+      d.range = {{r.line - 1, column}, {r.line - 1, std::max(column + 1, token_end(layout, r.line - 1, column))}};
       if (const RecordSpan* rec = record_starting(layout, r.line, r.column)) d.range = record_range(*rec);
     }
     out.push_back(std::move(d));

@@ -112,8 +112,12 @@ class Scanner {
 DocumentLayout scan_layout(std::string_view bytes, SourceFile which) {
   DocumentLayout layout;
   layout.which = which;
+  layout.bytes = std::string(bytes);
+  layout.line_starts.push_back(0);
   for (std::size_t i = 0; i < bytes.size(); ++i)
-    if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) ++layout.line_count;
+    if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+      layout.line_starts.push_back(i + 1);
+  layout.line_count = static_cast<int>(layout.line_starts.size());
   Scanner scanner(bytes, layout);
   try {
     scanner.run();
@@ -121,6 +125,16 @@ DocumentLayout scan_layout(std::string_view bytes, SourceFile which) {
     // The fields end here, as they do for the compile.
   }
   return layout;
+}
+
+int token_end(const DocumentLayout& layout, int line, int column) {
+  if (line < 0 || column < 0 || line >= layout.line_count) return column;
+  std::size_t i = layout.line_starts[static_cast<std::size_t>(line)] + static_cast<std::size_t>(column);
+  const std::size_t start = i;
+  while (i < layout.bytes.size() && layout.bytes[i] != ',' && layout.bytes[i] != ' ' && layout.bytes[i] != '\t' &&
+         layout.bytes[i] != '\r' && layout.bytes[i] != '\n')
+    ++i;
+  return column + static_cast<int>(i - std::min(start, i));
 }
 
 const RecordSpan* record_at(const DocumentLayout& layout, int line, int column, int& value_index) {

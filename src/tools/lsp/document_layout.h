@@ -51,9 +51,16 @@ struct DocumentLayout {
   int generale_line = -1;
   int general_end_line = -1;
   int line_count = 1;
+  std::string bytes;                     // the text scanned
+  std::vector<std::size_t> line_starts;  // offset of each line's first byte
 };
 
 DocumentLayout scan_layout(std::string_view bytes, SourceFile which);
+
+// The column just past the number or word that starts at the 0-based line
+// and column (at the next comma, blank or line end); `column` itself when
+// there is none.
+int token_end(const DocumentLayout& layout, int line, int column);
 
 // The record whose keyword or a value holds the position, and which value
 // (-1 for the keyword); nullptr when none.
