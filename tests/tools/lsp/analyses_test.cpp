@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "bench/scenario_generator.h"
 #include "run/folder.h"
 #include "sources/line_data.h"
 #include "sources/train_data.h"
@@ -58,6 +59,24 @@ TEST_F(Analyses, LayoutFindsEveryRecordOfTheEmbeddedSources) {
   EXPECT_EQ(l.records.front().info->part, Part::line_general);
   EXPECT_EQ(l.records.back().info->keyword, "cartello_indicatore");
   EXPECT_EQ(l.records.back().values[1].text, "(Bivio     )(Sparvenzia)");
+}
+
+// The layout reads each record's values as the parser does: a value too
+// many or too few would shift every later field, and the counts would differ.
+TEST(LayoutAgreesWithTheParser, OnAGeneratedScenario) {
+  const bench::GeneratedScenario g = bench::generate_scenario(155000);
+  std::map<std::string, int> count;
+  for (const auto& [text, which] :
+       {std::pair{g.line_file, SourceFile::line_file}, {g.train_file, SourceFile::train_file}})
+    for (const RecordSpan& r : scan_layout(text, which).records) {
+      ++count[std::string(r.info->keyword)];
+      EXPECT_EQ(r.values.size(), r.info->fields.size()) << r.keyword_text;
+    }
+  EXPECT_EQ(count["segnale"], g.layout.signals);
+  EXPECT_EQ(count["stazione"], g.layout.stations);
+  EXPECT_EQ(count["rallentamento"], g.layout.slowdowns);
+  EXPECT_EQ(count["montagna"], g.layout.tunnels);
+  EXPECT_EQ(count["curvad4"], g.layout.curves);
 }
 
 TEST_F(Analyses, CleanSourcesHaveNoDiagnostics) {
