@@ -276,6 +276,18 @@ const FolderResult& Server::folder_result(const std::string& dir) {
 }
 
 void Server::publish(const std::string& dir, Folder& folder, std::vector<std::string>& out) {
+  // With none of its documents open a folder is no longer checked: what it
+  // was told is taken back, as an editor expects of a closed file.
+  if (store_.in_folder(dir).empty()) {
+    folder.stale = false;
+    for (const std::string& uri : folder.published)
+      out.push_back(dump({{"jsonrpc", "2.0"},
+                          {"method", "textDocument/publishDiagnostics"},
+                          {"params", {{"uri", uri}, {"diagnostics", json::array()}}}}));
+    folder.published.clear();
+    folder.result = FolderResult{};
+    return;
+  }
   compile(dir, folder);
   const FolderResult& result = folder.result;
   std::set<std::string> now;
