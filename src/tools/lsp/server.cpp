@@ -1,5 +1,6 @@
 #include "tools/lsp/server.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "run/folder.h"
@@ -290,7 +291,8 @@ void Server::publish(const std::string& dir, Folder& folder, std::vector<std::st
   }
   compile(dir, folder);
   const FolderResult& result = folder.result;
-  std::set<std::string> now;
+  std::vector<std::string> now;  // in the order sent: line file, train file, the others
+  auto sent = [&](const std::string& uri) { return std::find(now.begin(), now.end(), uri) != now.end(); };
   auto uri_of = [&](const std::string& cp1252_name) {
     const std::string name = cp1252_to_utf8(cp1252_name);
     for (const Document* doc : store_.in_folder(dir))
@@ -312,12 +314,12 @@ void Server::publish(const std::string& dir, Folder& folder, std::vector<std::st
     std::vector<Diagnostic> list = folder.conversion[uri];
     for (Diagnostic& d : diagnostics(result, which)) list.push_back(std::move(d));
     send(uri, list);
-    now.insert(uri);
+    now.push_back(uri);
   }
   // Open documents that are not a source of the folder, and sources that
   // are no longer, lose their diagnostics.
   for (const Document* doc : store_.in_folder(dir))
-    if (!now.count(doc->uri)) {
+    if (!sent(doc->uri)) {
       std::vector<Diagnostic> list = folder.conversion[doc->uri];
       if (!result.outcome && !result.input_error.empty()) {
         Diagnostic d;
@@ -325,10 +327,10 @@ void Server::publish(const std::string& dir, Folder& folder, std::vector<std::st
         list.push_back(std::move(d));
       }
       send(doc->uri, list);
-      now.insert(doc->uri);
+      now.push_back(doc->uri);
     }
   for (const std::string& uri : folder.published)
-    if (!now.count(uri)) send(uri, {});
+    if (!sent(uri)) send(uri, {});
   folder.published = std::move(now);
 }
 

@@ -62,7 +62,7 @@ class Server {
     FolderResult result;
     std::map<std::string, std::vector<Diagnostic>> conversion;  // uri -> characters without a code
     bool stale = true;
-    std::set<std::string> published;  // URIs given diagnostics last time
+    std::vector<std::string> published;  // URIs given diagnostics last time, in the order sent
   };
 
   void handle(const nlohmann::json& message, const std::deque<std::string>& rest, std::vector<std::string>& out);
