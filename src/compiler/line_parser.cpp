@@ -154,7 +154,10 @@ bool Compiler::parse_line_file() {
   }
 
   // The general section, with its own rules and up to ten dash fields.
-  src.skipped.set_part("the line file's general section");
+  src.skipped.set_part("the line file's general section",
+                       {"lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+                        "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
+                        "ripetizione segnali 9 codici", "ripetizione segnali 4 codici"});
   for (;;) {
     if (r.at_end()) break;
     std::string f = next_field(src);
@@ -237,7 +240,8 @@ bool Compiler::parse_line_file() {
       src.skipped.unmatched(f, r);
     if (is_section_header(f)) break;
   }
-  src.skipped.set_part("the line file (after its general section)");
+  src.skipped.set_part("the line file (after its general section)",
+                       {"pendenza", "curvad", "curvas", "montagna", "indicatori_vmax", "cartello_indicatore"});
 
   progressive_ordina();
   // Every later record needs the grid that the route length creates.

@@ -1,5 +1,6 @@
 #include "compiler/skipped_fields.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "sources/cp1252.h"
@@ -33,6 +34,24 @@ std::string section_list(const std::string_view (&sections)[N]) {
   std::string out;
   for (std::size_t i = 0; i < N; ++i) out += (i == 0 ? "" : i + 1 == N ? " and " : ", ") + std::string(sections[i]);
   return out;
+}
+
+// Letters to change, add or drop to turn `a` into `b`, letter case ignored.
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+      const bool same = fold(a[i - 1]) == fold(b[j - 1]);
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
 }
 
 bool is_bracketed(std::string_view field) {
@@ -221,6 +240,13 @@ void SkippedFields::flush() {
   if (!g.field.empty()) {
     g.warning.message = quoted(g.field) + " matches no keyword of " + part_ + " and is skipped";
     if (g.numbers > 0) g.warning.message += ", with the " + numbers + " after it";
+    // The one keyword within two letters, if there is exactly one.
+    std::string_view nearest;
+    int near = 0;
+    if (g.field.size() < 64)
+      for (std::string_view k : keywords_)
+        if (edit_distance(g.field, k) <= 2) nearest = k, ++near;
+    if (near == 1) g.warning.message += "; did you mean \"" + std::string(nearest) + "\"?";
   } else if (!g.after.empty()) {
     g.warning.message = numbers + " after the " + quoted(g.after) + " record " + (g.numbers == 1 ? "is" : "are") +
                         " not read: the record takes no more values";

@@ -25,7 +25,12 @@ class SkippedFields {
   SkippedFields(const SkippedFields&) = delete;
   SkippedFields& operator=(const SkippedFields&) = delete;
 
-  void set_part(std::string part) { part_ = std::move(part); }
+  // `keywords` are the part's keywords as the writers write them, for a
+  // suggestion when a field is one or two letters from one of them.
+  void set_part(std::string part, std::vector<std::string_view> keywords) {
+    part_ = std::move(part);
+    keywords_ = std::move(keywords);
+  }
 
   // A rule matched the keyword field `keyword` and read its values.
   void record_read(std::string_view keyword);
@@ -60,6 +65,7 @@ class SkippedFields {
   std::vector<RecordedWarning>& out_;
   SourceFile file_;
   std::string part_;
+  std::vector<std::string_view> keywords_;
   std::optional<Group> open_;
   std::string last_record_;  // keyword of the last record read, until a field that is not its number
   bool absorbing_ = false;   // numbers of a record skipped by design

@@ -37,7 +37,9 @@ void Compiler::parse_train_file() {
     }
   }
   if (!generale) src.skipped.no_generale();
-  src.skipped.set_part("the train file");
+  src.skipped.set_part("the train file",
+                       {"numero vetture", "percentuale massa frenata", "sabbia", "orologio", "aderenza", "velocita",
+                        "stazione", "segnale", "rallentamento", "abbattimento"});
 
   std::int64_t speed_cursor = 0;
   std::int64_t adhesion_cursor = 0;

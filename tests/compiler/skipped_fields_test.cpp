@@ -71,7 +71,18 @@ TEST_F(SkippedFieldsTest, EachSkipIsWarnedAtItsField) {
        kLine,
        {"[generale]", "segnalle,   2050,  1, 4, 1, 0, 0, 1, 2, 1, 0, 0", "[fine]"},
        {{WarningKind::unknown_keyword, T, 2, 1, 48,
-         "\"segnalle\" matches no keyword of the train file and is skipped, with the 11 numbers after it"}}},
+         "\"segnalle\" matches no keyword of the train file and is skipped, with the 11 numbers after it; did you "
+         "mean \"segnale\"?"}}},
+      // A suggestion only when exactly one keyword is within two letters.
+      {"a suggestion when it is unambiguous",
+       {"[generale]", "lunghezza percorso,    10000", "[curve]", "pendenzza, 100, 5", "curvd4, 100, 50", "[fine]"},
+       kTrain,
+       {{WarningKind::unknown_keyword, L, 4, 1, 18,
+         "\"pendenzza\" matches no keyword of the line file (after its general section) and is skipped, with the 2 "
+         "numbers after it; did you mean \"pendenza\"?"},
+        {WarningKind::unknown_keyword, L, 5, 1, 16,
+         "\"curvd4\" matches no keyword of the line file (after its general section) and is skipped, with the 2 "
+         "numbers after it"}}},
       {"numbers left over after a record, a negative one too",
        {"[generale]", "lunghezza percorso,    10000, 5", "[pendenze]", "pendenza,   0,    0,  3, -4", "[fine]"},
        kTrain,

@@ -158,7 +158,7 @@ TEST_F(ScenarioFolder, WarningsArePrintedWithFileLineAndColumnAndChangeTheStatus
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, path(kTrain).string() + ":" + std::to_string(line) +
                        ":1: warning: \"segnalle\" matches no keyword of the train file and is skipped, with the 11 "
-                       "numbers after it [unknown-keyword]\n");
+                       "numbers after it; did you mean \"segnale\"? [unknown-keyword]\n");
   EXPECT_EQ(tool({"check", dir(), "--werror"}).status, 1);
   const Result json = tool({"compile", dir(), "--json", "--werror"});
   EXPECT_EQ(json.status, 1);
