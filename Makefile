@@ -16,12 +16,13 @@ DEB_PACKAGES := libgtest-dev libcli11-dev nlohmann-json3-dev libcpp-httplib-dev 
 # The suite beyond the build: what its tests drive. chromium, poppler-utils
 # and fonts-dejavu-core: the driver documents printed to PDF and read back
 # (tests/tools/documents/print_test.cpp); chromium also shows the live preview
-# to its browser test (tests/tools/serve/browser).
-TEST_DEB_PACKAGES := chromium poppler-utils fonts-dejavu-core
+# to its browser test (tests/tools/serve/browser); neovim is the editor client
+# of the language server's test (tests/tools/lsp/neovim_test.lua).
+TEST_DEB_PACKAGES := chromium poppler-utils fonts-dejavu-core neovim
 # The npm projects under the tree whose packages the tests run, each with its
 # package-lock.json; `npm ci` there when node_modules is missing or older
 # than the lock file.
-NPM_PROJECTS := tests/tools/serve/browser
+NPM_PROJECTS := tests/tools/serve/browser editors/vscode
 WINDOWS_DEB_PACKAGES := g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb xauth
 BENCH_DEB_PACKAGES := libbenchmark-dev
 FUZZ_DEB_PACKAGES := clang libclang-rt-14-dev
@@ -98,10 +99,11 @@ build-bench/.configured: | bench-deps
 
 bench: build-bench/.configured bench-deps
 	cmake --build build-bench -j $(JOBS) --target scenario scenario-tool scenario_compile_bench scenario_process_bench \
-	  scenario_write_generated
+	  scenario_write_generated scenario_lsp_bench
 	./build-bench/bin/scenario_compile_bench
 	./build-bench/bin/scenario_process_bench ./build-bench/bin/scenario
 	node bench/serve_latency.mjs ./build-bench/bin/scenario-tool ./build-bench/bin/scenario_write_generated
+	./build-bench/bin/scenario_lsp_bench ./build-bench/bin/scenario-tool
 
 # The compile fuzzer (fuzz/): clang, libFuzzer and the sanitizers, in its own
 # build folder, run for FUZZ_SECONDS. A finding stops it with a non-zero status
@@ -111,6 +113,10 @@ bench: build-bench/.configured bench-deps
 # FUZZ_WORKERS above 1 runs that many processes side by side (libFuzzer's fork
 # mode), with one count of executions for them all.
 FUZZ_SECONDS ?= 600
+# Then the language server's fuzzer (fuzz/lsp_fuzzer.cpp: framing and
+# dispatch), for as long again unless told; its findings go to
+# build-fuzz/artifacts/lsp-*.
+LSP_FUZZ_SECONDS ?= $(FUZZ_SECONDS)
 FUZZ_WORKERS ?= 1
 FUZZ_FORK = $(if $(filter-out 0 1,$(FUZZ_WORKERS)),-fork=$(FUZZ_WORKERS))
 .PHONY: fuzz fuzz-deps fuzz-coverage-deps
@@ -128,6 +134,10 @@ fuzz: fuzz-deps
 	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/compile_fuzzer $(FUZZ_FORK) -max_total_time=$(FUZZ_SECONDS) \
 	  -max_len=9000 -timeout=10 -dict=fuzz/format.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/ \
 	  build-fuzz/corpus fuzz/corpus fuzz/regressions
+	mkdir -p build-fuzz/lsp-corpus
+	ASAN_OPTIONS=detect_stack_use_after_return=1 ./build-fuzz/lsp_fuzzer $(FUZZ_FORK) -max_total_time=$(LSP_FUZZ_SECONDS) \
+	  -max_len=16384 -timeout=10 -dict=fuzz/lsp.dict -print_final_stats=1 -artifact_prefix=build-fuzz/artifacts/lsp- \
+	  build-fuzz/lsp-corpus fuzz/lsp_corpus
 
 # Source coverage of the fuzz corpus (build-fuzz/corpus and the seeds): each
 # input run once by a build with clang's coverage mapping, then llvm-cov's

@@ -65,4 +65,24 @@ std::string_view code_meaning(std::int32_t code) {
   }
 }
 
+std::string_view warning_name(WarningKind kind) {
+  switch (kind) {
+    case WarningKind::unknown_keyword:
+      return "unknown-keyword";
+    case WarningKind::unread_numbers:
+      return "unread-numbers";
+    case WarningKind::unknown_section:
+      return "unknown-section";
+    case WarningKind::unread_last_field:
+      return "unread-last-field";
+    case WarningKind::no_generale:
+      return "no-generale";
+    case WarningKind::utf8_bom:
+      return "utf8-bom";
+    case WarningKind::utf8_text:
+      return "utf8-text";
+  }
+  return "warning";
+}
+
 }  // namespace scenario

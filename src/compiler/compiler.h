@@ -29,6 +29,33 @@ struct RecordedCode {
   SourceFile file = SourceFile::none;
   int line = 0;        // 1-based line of the record being read; 0 for none
   std::string detail;  // the run-time failure behind a code 25
+  int column = 0;      // 1-based column (in bytes) of its keyword field (of the failing field for a code 25)
+  // The code of an earlier record, still set when a marking routine
+  // returned: it ends the parse at this record without being its fault.
+  bool carried = false;
+};
+
+// What the parser skips without recording a code, each found from the
+// parser's own decision at that field, so that every warning is certain. A
+// warning changes nothing the compile reads or writes.
+enum class WarningKind {
+  unknown_keyword,    // a field that matches no keyword of its part of the file (and the numbers after it)
+  unread_numbers,     // numbers that no record reads, e.g. left over after a record
+  unknown_section,    // a bracketed header that is not one of the file's sections
+  unread_last_field,  // the file's last field, which is never interpreted
+  no_generale,        // a train file without "[generale]": none of it is read
+  utf8_bom,           // the file opens with a UTF-8 byte-order mark
+  utf8_text,          // a stored text holds UTF-8 multi-byte sequences
+};
+
+struct RecordedWarning {
+  WarningKind kind = WarningKind::unknown_keyword;
+  SourceFile file = SourceFile::none;
+  int line = 0;  // 1-based line and column (in bytes) of the first byte concerned
+  int column = 0;
+  int end_line = 0;  // line and column just past the last byte concerned
+  int end_column = 0;
+  std::string message;  // UTF-8
 };
 
 // Told of the records the parser has taken, as it takes them, for tools that
@@ -103,6 +130,8 @@ class Compiler {
 
   // Every code recorded during the last compile, in order.
   std::vector<RecordedCode> recorded_codes;
+  // Every warning of the last compile, in the order the fields were read.
+  std::vector<RecordedWarning> recorded_warnings;
 
   // Told of the records read, when set; the compile itself never needs it.
   ParseListener* listener = nullptr;
@@ -160,6 +189,7 @@ class Compiler {
   struct Place {
     SourceFile file = SourceFile::none;
     int line = 0;
+    int column = 0;
   };
   Place failed_at_;
   // Working values the line half leaves to the train half.

@@ -11,6 +11,7 @@ void Compiler::memorizza_percorso(std::int32_t& j) {
   full_compile = j;
   error_code = 0;
   recorded_codes.clear();
+  recorded_warnings.clear();
   // A compile never sees the grid or plan of an earlier one.
   grid.clear();
   has_grid = false;

@@ -48,6 +48,7 @@ void Compiler::record(std::int32_t code, std::optional<std::int32_t> position, s
   if (source_) {
     r.file = source_->which;
     r.line = source_->record_line;
+    r.column = source_->record_column;
   }
   r.detail = std::move(detail);
   recorded_codes.push_back(std::move(r));
@@ -66,6 +67,7 @@ void Compiler::end_parse_after_routine(std::size_t recorded_before, std::int32_t
     recorded_codes.back().position = position;
   } else {
     record(error_code, position);
+    recorded_codes.back().carried = true;
   }
   throw ParseEnded{source_->which};
 }
@@ -81,12 +83,14 @@ std::string Compiler::next_keyword(Source& src, bool& at_end) {
   at_end = false;
   for (int replaced = 0;; ++replaced) {
     std::string field = next_field(src);
-    src.record_line = src.reader.field_line();
+    src.mark_record();
     if (src.reader.at_end()) {
       at_end = true;
+      src.skipped.last_field(field, src.reader);
       return field;
     }
     if (replaced == 2 || !is_dash_field(field)) return field;
+    src.skipped.discarded(field, src.reader);
   }
 }
 
@@ -110,10 +114,11 @@ void Compiler::memorizza_dati() {
   failed_at_ = {};
   // Any other run-time failure of either half: code 25 at the place the
   // failure left its source, both sources gone.
-  auto failed = [&](const char* what, int line) {
+  auto failed = [&](const char* what, int line, int column) {
     record(25, std::nullopt, what);
     recorded_codes.back().file = failed_at_.file;
     recorded_codes.back().line = failed_at_.file == SourceFile::none ? 0 : line;
+    recorded_codes.back().column = failed_at_.file == SourceFile::none ? 0 : column;
     if (folder_.exists(run.line_file())) folder_.remove(run.line_file());
     if (folder_.exists(run.train_file())) folder_.remove(run.train_file());
   };
@@ -122,9 +127,9 @@ void Compiler::memorizza_dati() {
   } catch (const ParseEnded& ended) {
     folder_.remove(ended.file == SourceFile::train_file ? run.train_file() : run.line_file());
   } catch (const FormatError& e) {
-    failed(e.what(), e.line());
+    failed(e.what(), e.line(), e.column());
   } catch (const std::exception& e) {
-    failed(e.what(), failed_at_.line);
+    failed(e.what(), failed_at_.line, failed_at_.column);
   }
 }
 
@@ -143,24 +148,34 @@ bool Compiler::parse_line_file() {
   for (;;) {
     if (r.at_end()) end_parse(102);
     std::string field = next_field(src);
-    src.record_line = r.field_line();
+    src.mark_record();
     if (r.at_end()) end_parse(102);
     if (contains_word(field, "[generale]")) break;
   }
 
   // The general section, with its own rules and up to ten dash fields.
+  src.skipped.set_part("the line file's general section",
+                       {"lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+                        "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
+                        "ripetizione segnali 9 codici", "ripetizione segnali 4 codici"});
   for (;;) {
     if (r.at_end()) break;
     std::string f = next_field(src);
-    src.record_line = r.field_line();
-    if (r.at_end()) break;
+    src.mark_record();
+    if (r.at_end()) {
+      src.skipped.last_field(f, r);
+      break;
+    }
     for (int t = 0; t < 10; ++t)
       if (is_dash_field(f)) {
+        src.skipped.discarded(f, r);
         f = next_field(src);
-        src.record_line = r.field_line();
+        src.mark_record();
       }
 
+    bool matched = false;
     if (contains_word(f, "percorso") && contains_word(f, "lunghezza")) {
+      matched = true;
       std::int32_t length = src.i32();
       parameters[kTrainSlot].end_m = length;
       if (length > 1000000) end_parse(1);
@@ -180,6 +195,7 @@ bool Compiler::parse_line_file() {
       tables_pending_ = true;
     }
     auto progressive = [&](int slot) {
+      matched = true;
       ParameterRecord& rec = parameters[slot];
       rec.start_m = src.i32();
       rec.end_m = src.i32();
@@ -191,13 +207,20 @@ bool Compiler::parse_line_file() {
       progressive(kProgressiveDue);
     if (contains_word(f, "uno", kCaseSensitive) && contains_word(f, "progressiva", kCaseSensitive))
       progressive(kProgressiveUno);
-    if (contains_word(f, "sfondo", kCaseSensitive) && contains_word(f, "uno", kCaseSensitive))
+    if (contains_word(f, "sfondo", kCaseSensitive) && contains_word(f, "uno", kCaseSensitive)) {
+      matched = true;
       parameters[kRouteSlot].start_m = src.i32();
-    if (contains_word(f, "sfondo", kCaseSensitive) && contains_word(f, "due", kCaseSensitive))
+    }
+    if (contains_word(f, "sfondo", kCaseSensitive) && contains_word(f, "due", kCaseSensitive)) {
+      matched = true;
       parameters[kRouteSlot].at_m = src.i32();
-    if (contains_word(f, "sfondo", kCaseSensitive) && contains_word(f, "tre", kCaseSensitive))
+    }
+    if (contains_word(f, "sfondo", kCaseSensitive) && contains_word(f, "tre", kCaseSensitive)) {
+      matched = true;
       parameters[kRouteSlot].end_m = src.i32();
+    }
     if (contains_word(f, "segnali", kCaseSensitive) && contains_word(f, "ripetizione", kCaseSensitive)) {
+      matched = true;
       ParameterRecord& rec = parameters[kSettingsSlot];
       rec.start_m = src.i32();
       rec.end_m = src.i32();
@@ -211,8 +234,14 @@ bool Compiler::parse_line_file() {
         end_parse(5);
       if (rec.end_m == 0) rec.at_m = 0;
     }
+    if (matched)
+      src.skipped.record_read(f);
+    else
+      src.skipped.unmatched(f, r);
     if (is_section_header(f)) break;
   }
+  src.skipped.set_part("the line file (after its general section)",
+                       {"pendenza", "curvad", "curvas", "montagna", "indicatori_vmax", "cartello_indicatore"});
 
   progressive_ordina();
   // Every later record needs the grid that the route length creates.
@@ -244,7 +273,9 @@ bool Compiler::parse_line_file() {
     std::string f = next_keyword(src, at_end);
     if (at_end) break;
 
+    bool matched = false;
     if (contains_word(f, "pendenza")) {
+      matched = true;
       std::int32_t p = src.i32();
       std::int32_t g = src.i32();
       if (position_fails(p, 100)) {
@@ -254,7 +285,10 @@ bool Compiler::parse_line_file() {
       fill_profile(gradient_cursor, round32(p / 50.0), set_gradient);
       gradient = g;
     }
+    // Without a track plan a curve is not read, by design.
+    const bool unread_curve = full_compile == 0 && contains_word(f, "curva");
     if (full_compile != 0 && contains_word(f, "curva")) {
+      matched = true;
       std::int32_t s = src.i32();
       std::int32_t l = src.i32();
       if (position_fails(s, 100)) {
@@ -271,6 +305,7 @@ bool Compiler::parse_line_file() {
       extend_plan(end, k);
     }
     if (contains_word(f, "montagna")) {
+      matched = true;
       std::int32_t inizio = src.i32();
       std::int32_t fine = src.i32();
       std::int32_t tipo = src.i32();
@@ -284,6 +319,7 @@ bool Compiler::parse_line_file() {
       if (listener) listener->tunnel(inizio, fine, tipo);
     }
     if (contains_word(f, "indicatori_v")) {
+      matched = true;
       std::int32_t posizione = src.i32();
       std::int32_t vas = src.i32();
       std::int32_t vbs = src.i32();
@@ -302,8 +338,10 @@ bool Compiler::parse_line_file() {
       if (error_code > 0) end_parse_after_routine(before, posizione);
     }
     if (contains_word(f, "indicat") && contains_word(f, "cartello")) {
+      matched = true;
       std::int32_t p = src.i32();
       std::string text = next_field(src);
+      src.skipped.stored_text(text, r);
       check_text_length(text);
       if (position_fails(p, 100)) {
         position_failed(p);
@@ -318,6 +356,12 @@ bool Compiler::parse_line_file() {
       parameters[static_cast<std::size_t>(board_slot_)].text = text;
       --board_slot_;
     }
+    if (matched)
+      src.skipped.record_read(f);
+    else if (unread_curve)
+      src.skipped.record_skipped_by_design();
+    else
+      src.skipped.unmatched(f, r);
   }
 
   source_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include "compiler/compiler.h"
 #include "compiler/numeric.h"
+#include "compiler/skipped_fields.h"
 #include "sources/text_format.h"
 
 namespace scenario {
@@ -19,13 +20,15 @@ struct Compiler::Source {
         which(which),
         name(std::move(name)),
         bytes(std::move(bytes)),
-        reader(this->bytes) {
+        reader(this->bytes),
+        skipped(owner.recorded_warnings, which) {
     owner.source_ = this;
+    skipped.file_start(this->bytes);
   }
   ~Source() {
     if (owner.source_ != this) return;
     owner.source_ = nullptr;
-    if (std::uncaught_exceptions() > unwinding) owner.failed_at_ = {which, record_line};
+    if (std::uncaught_exceptions() > unwinding) owner.failed_at_ = {which, record_line, record_column};
   }
   Source(const Source&) = delete;
   Source& operator=(const Source&) = delete;
@@ -36,7 +39,15 @@ struct Compiler::Source {
   std::string name;
   std::string bytes;
   FieldReader reader;
-  int record_line = 0;  // line of the keyword field of the record being read
+  SkippedFields skipped;
+  int record_line = 0;  // line and column of the keyword field of the record being read
+  int record_column = 0;
+
+  // The field just read is the keyword field of the record being read.
+  void mark_record() {
+    record_line = reader.field_line();
+    record_column = reader.field_column();
+  }
 
   std::int32_t i32() { return reader.read_i32(); }
   std::int16_t i16() { return reader.read_i16(); }

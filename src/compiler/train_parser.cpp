@@ -27,11 +27,19 @@ void Compiler::parse_train_file() {
   Source src(*this, SourceFile::train_file, name, std::move(*bytes));
   FieldReader& r = src.reader;
 
+  bool generale = false;
   while (!r.at_end()) {
     std::string field = next_field(src);
-    src.record_line = r.field_line();
-    if (contains_word(field, "[generale]")) break;
+    src.mark_record();
+    if (contains_word(field, "[generale]")) {
+      generale = true;
+      break;
+    }
   }
+  if (!generale) src.skipped.no_generale();
+  src.skipped.set_part("the train file",
+                       {"numero vetture", "percentuale massa frenata", "sabbia", "orologio", "aderenza", "velocita",
+                        "stazione", "segnale", "rallentamento", "abbattimento"});
 
   std::int64_t speed_cursor = 0;
   std::int64_t adhesion_cursor = 0;
@@ -47,9 +55,17 @@ void Compiler::parse_train_file() {
     std::string f = next_keyword(src, at_end);
     if (at_end) break;
 
-    if (contains_word(f, "frenata") && contains_word(f, "massa")) parameters[kTrainSlot].start_m = src.i32();
-    if (contains_word(f, "vetture")) parameters[kTrainSlot].at_m = src.i32();
+    bool matched = false;
+    if (contains_word(f, "frenata") && contains_word(f, "massa")) {
+      matched = true;
+      parameters[kTrainSlot].start_m = src.i32();
+    }
+    if (contains_word(f, "vetture")) {
+      matched = true;
+      parameters[kTrainSlot].at_m = src.i32();
+    }
     if (contains_word(f, "velocit")) {
+      matched = true;
       std::int32_t p = src.i32();
       std::int32_t v = src.i32();
       if (position_fails(p, 100)) {
@@ -61,6 +77,7 @@ void Compiler::parse_train_file() {
       if (listener) listener->speed_limit(p, v);
     }
     if (contains_word(f, "aderenza")) {
+      matched = true;
       std::int32_t p = src.i32();
       std::int32_t a = src.i32();
       if (position_fails(p, 100)) {
@@ -71,13 +88,18 @@ void Compiler::parse_train_file() {
       adhesion = a;
     }
     if (contains_word(f, "orologio")) {
+      matched = true;
       ParameterRecord& rec = parameters[kSettingsSlot];
       rec.num_c = src.i16();
       rec.num_d = src.i16();
       rec.num_e = src.i16();
     }
-    if (contains_word(f, "sabbia")) parameters[kSettingsSlot].num_a = src.i16();
+    if (contains_word(f, "sabbia")) {
+      matched = true;
+      parameters[kSettingsSlot].num_a = src.i16();
+    }
     if (contains_word(f, "segnale")) {
+      matched = true;
       std::int32_t posizione = src.i32();
       std::int32_t sx = src.i32();
       std::int16_t s1 = src.param16("s1");
@@ -99,6 +121,7 @@ void Compiler::parse_train_file() {
       if (error_code > 0) end_parse_after_routine(before, posizione);
     }
     if (contains_word(f, "rallentamento")) {
+      matched = true;
       std::int32_t x = src.i32();
       std::int16_t v = src.param16("v");
       std::int32_t l = src.i32();
@@ -115,6 +138,7 @@ void Compiler::parse_train_file() {
       if (listener) listener->slowdown(x, v, l, f_tt, f_ta, d_v);
     }
     if (contains_word(f, "abbattimento")) {
+      matched = true;
       std::int32_t p = src.i32();
       std::int32_t w = src.i32();
       if (position_fails(p, 100)) {
@@ -131,8 +155,13 @@ void Compiler::parse_train_file() {
       }
     }
     if (contains_word(f, "stazione")) {
+      matched = true;
       if (!read_station(src, k)) break;
     }
+    if (matched)
+      src.skipped.record_read(f);
+    else
+      src.skipped.unmatched(f, r);
   }
 
   source_ = nullptr;
@@ -176,6 +205,7 @@ bool Compiler::read_station(Source& src, std::int32_t& k) {
   const std::int64_t minutes = src.i32();
   const std::int64_t seconds = src.i32();
   st.text = next_field(src);
+  src.skipped.stored_text(st.text, src.reader);
   if (st.text.size() > 65535)
     throw NumericFailure("a station name of " + std::to_string(st.text.size()) + " characters is longer than 65535");
   st.time_s = low32((hours * 60 + minutes) * 60 + seconds);

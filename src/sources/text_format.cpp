@@ -9,6 +9,13 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
+// A field quoted in a message: a field of megabytes must not make one.
+std::string excerpt(std::string_view field) {
+  constexpr std::size_t kMost = 40;
+  if (field.size() <= kMost) return std::string(field);
+  return std::string(field.substr(0, kMost)) + "... (" + std::to_string(field.size()) + " characters)";
+}
+
 }  // namespace
 
 bool FieldReader::at_line_end() const {
@@ -24,19 +31,20 @@ void FieldReader::consume_line_end() {
     ++pos_;
   }
   ++line_;
+  line_start_ = pos_;
 }
 
 void FieldReader::skip_blanks() {
   while (pos_ < bytes_.size() && is_blank(bytes_[pos_])) ++pos_;
 }
 
-void FieldReader::fail(const std::string& what) const { throw FormatError(what, field_line_); }
+void FieldReader::fail(const std::string& what) const { throw FormatError(what, field_line_, field_column()); }
 
 std::string FieldReader::read_text() {
-  field_line_ = line_;
+  mark_field_start();
   if (at_end()) fail("reading past the end of the file");
   skip_blanks();
-  field_line_ = line_;
+  mark_field_start();
   std::string field;
   if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
     ++pos_;
@@ -46,14 +54,19 @@ std::string FieldReader::read_text() {
     // A quoted field may run over line ends; count them as consume_line_end
     // does (CR LF, lone CR, lone LF).
     for (std::size_t i = 0; i < field.size(); ++i)
-      if (field[i] == '\n' || (field[i] == '\r' && (i + 1 == field.size() || field[i + 1] != '\n'))) ++line_;
+      if (field[i] == '\n' || (field[i] == '\r' && (i + 1 == field.size() || field[i + 1] != '\n'))) {
+        ++line_;
+        line_start_ = pos_ + i + 1;
+      }
     pos_ = std::min(close + 1, bytes_.size());
+    field_end_ = pos_;
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !at_line_end()) ++pos_;
   } else {
     std::size_t start = pos_;
     while (pos_ < bytes_.size() && bytes_[pos_] != ',' && !at_line_end()) ++pos_;
     field.assign(bytes_.substr(start, pos_ - start));
     while (!field.empty() && is_blank(field.back())) field.pop_back();
+    field_end_ = start + field.size();
   }
   if (pos_ < bytes_.size()) {
     if (bytes_[pos_] == ',')
@@ -71,7 +84,7 @@ long long FieldReader::read_number(long long min, long long max, const char* wid
     else
       ++pos_;
   }
-  field_line_ = line_;
+  mark_field_start();
   if (at_end()) fail("reading past the end of the file");
   std::size_t start = pos_;
   bool negative = false;
@@ -93,12 +106,14 @@ long long FieldReader::read_number(long long min, long long max, const char* wid
     while (end < bytes_.size() && bytes_[end] != ',' && !is_blank(bytes_[end]) && bytes_[end] != '\r' &&
            bytes_[end] != '\n')
       ++end;
-    fail("'" + std::string(bytes_.substr(start, end - start)) + "' is not a whole number");
+    field_end_ = end;
+    fail("'" + excerpt(bytes_.substr(start, end - start)) + "' is not a whole number");
   }
+  field_end_ = pos_;
   if (!digits) fail("a number is missing");
   if (negative) value = -value;
   if (too_wide || value < min || value > max)
-    fail(std::string(bytes_.substr(start, pos_ - start)) + " does not fit in " + width);
+    fail(excerpt(bytes_.substr(start, pos_ - start)) + " does not fit in " + width);
   skip_blanks();
   if (pos_ < bytes_.size()) {
     if (bytes_[pos_] == ',')

@@ -15,11 +15,14 @@ namespace scenario {
 // compiler turns it into its catch-all code.
 class FormatError : public std::runtime_error {
  public:
-  FormatError(const std::string& what, int line) : std::runtime_error(what), line_(line) {}
+  FormatError(const std::string& what, int line, int column = 0)
+      : std::runtime_error(what), line_(line), column_(column) {}
   int line() const { return line_; }
+  int column() const { return column_; }
 
  private:
   int line_;
+  int column_;
 };
 
 class FieldReader {
@@ -45,6 +48,13 @@ class FieldReader {
 
   // 1-based line on which the last field read began.
   int field_line() const { return field_line_; }
+  // 1-based column (in bytes) at which the last field read began: its first
+  // byte after the blanks skipped, or its opening quote.
+  int field_column() const { return static_cast<int>(field_start_ - field_line_start_) + 1; }
+  // Byte offsets of the last field read: where it began, and one past its
+  // last byte (the closing quote included, the delimiter not).
+  std::size_t field_start() const { return field_start_; }
+  std::size_t field_end() const { return field_end_; }
   // 1-based line at the reader's position.
   int line() const { return line_; }
 
@@ -55,10 +65,22 @@ class FieldReader {
   void skip_blanks();
   [[noreturn]] void fail(const std::string& what) const;
 
+  // Marks where the field being read starts, for field_line and field_column.
+  void mark_field_start() {
+    field_line_ = line_;
+    field_start_ = pos_;
+    field_end_ = pos_;
+    field_line_start_ = line_start_;
+  }
+
   std::string_view bytes_;
   std::size_t pos_ = 0;
   int line_ = 1;
+  std::size_t line_start_ = 0;  // offset of the first byte of the current line
   int field_line_ = 1;
+  std::size_t field_start_ = 0;
+  std::size_t field_end_ = 0;
+  std::size_t field_line_start_ = 0;
 };
 
 // A keyword rule's word test: `word` occurs in `field` as a substring, letter

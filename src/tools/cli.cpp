@@ -20,6 +20,7 @@
 #include "tools/documents/documents.h"
 #include "tools/documents/html.h"
 #include "tools/dump.h"
+#include "tools/lsp/stdio.h"
 #include "tools/render.h"
 #include "tools/report.h"
 #include "tools/serve/serve.h"
@@ -43,6 +44,8 @@ struct Arguments {
   std::string host = "127.0.0.1";
   int port = serve::kDefaultPort;
   int poll_ms = 0;
+  bool werror = false;
+  bool sync = false;
   CLI::Option* route_option = nullptr;
   CLI::Option* train_option = nullptr;
 
@@ -139,7 +142,7 @@ int run_compile(const Arguments& a, bool write, std::ostream& out, std::ostream&
       write_failure = e.what();
     }
   }
-  int status = exit_status(outcome);
+  int status = exit_status(outcome, a.werror);
   if (a.json) {
     nlohmann::ordered_json report = outcome_json(dir, outcome, written);
     if (write_failure && report["runtime_failure"].is_null()) report["runtime_failure"] = *write_failure;
@@ -255,6 +258,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
         ->check(kExistingFolder);
     sub->add_flag("--no-plan", a.no_plan, "Compile with flag 0: no curves read, no track plan file");
     sub->add_flag("--json", a.json, "Print one JSON object instead of diagnostic lines");
+    sub->add_flag("--werror", a.werror, "Exit 1 when there is a warning, as for a recorded code");
     add_names(sub);
   }
   compile->add_flag("--delete-sources", a.delete_sources, "Delete the sources as the one-shot program does");
@@ -297,6 +301,9 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
       ->type_name("MS");
   add_names(serve);
 
+  CLI::App* lsp = app.add_subcommand("lsp", "Serve the editor's language server protocol on standard input and output");
+  lsp->add_flag("--sync", a.sync, "Read all of the input first, then answer it in order (for tests)");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -318,6 +325,7 @@ int tool_main(int argc, const char* const* argv, std::ostream& out, std::ostream
     if (dump->parsed()) return run_dump(a, out);
     if (render->parsed()) return run_render(a);
     if (serve->parsed()) return run_serve(a, out, err);
+    if (lsp->parsed()) return lsp::serve_stdio(a.sync);
   } catch (const UsageError& e) {
     err << "scenario-tool: " << e.what() << "\n";
     return kExitUsage;

@@ -36,6 +36,7 @@ CompileOutcome compile_sources(const Folder& sources, const std::string& where, 
     outcome.runtime_failure = e.what();
   }
   outcome.recorded = compiler.recorded_codes;
+  outcome.warnings = compiler.recorded_warnings;
   outcome.error_code = compiler.error_code;
   outcome.error_position = compiler.error_position;
   if (inspect) inspect(compiler);

@@ -21,6 +21,7 @@ namespace scenario::tool {
 struct CompileOutcome {
   RunNames names;                      // Windows-1252
   std::vector<RecordedCode> recorded;  // every code, in order
+  std::vector<RecordedWarning> warnings;  // what the parse skipped without a code, in reading order
   std::int32_t error_code = 0;         // the compile's own, the last one
   std::int32_t error_position = 0;
   std::optional<std::string> fatal;                           // "1250" or "1251": no binary file

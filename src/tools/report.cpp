@@ -13,7 +13,8 @@ namespace {
 
 constexpr std::string_view kTool = "scenario-tool";
 
-// The source a code came from, as a path the user can open; empty for none.
+}  // namespace
+
 std::string source_path(const std::filesystem::path& dir, const CompileOutcome& outcome, SourceFile file) {
   std::string name;
   if (file == SourceFile::line_file) name = outcome.names.line_file();
@@ -22,24 +23,21 @@ std::string source_path(const std::filesystem::path& dir, const CompileOutcome& 
   return path_utf8(dir / utf8_path(cp1252_to_utf8(name)));
 }
 
-// The meaning of each recorded code, in order. A code 15 is still set when
-// the train half reaches its first signal or slowdown, and ends the parse
-// there: that second entry says so rather than blame the record.
-std::vector<std::string> meanings(const CompileOutcome& outcome) {
+// A code 15 of the line half is still set when the train half reaches its
+// first signal or slowdown, and ends the parse there: that entry says so
+// rather than blame the record.
+std::vector<std::string> code_texts(const CompileOutcome& outcome) {
   std::vector<std::string> out;
-  bool beyond_end_seen = false;
   for (const RecordedCode& r : outcome.recorded) {
     std::string text(code_meaning(r.code));
-    if (r.code == 15 && beyond_end_seen)
-      text = "parse ended here: code 15 of an earlier record is still set when a signal or slowdown is read";
-    if (r.code == 15) beyond_end_seen = true;
+    if (r.carried)
+      text = "parse ended here: code " + std::to_string(r.code) +
+             " of an earlier record is still set when a signal or slowdown is read";
     if (!r.detail.empty()) text += ": " + r.detail;
     out.push_back(std::move(text));
   }
   return out;
 }
-
-}  // namespace
 
 std::string position_text(std::int32_t metres) {
   const std::int64_t m = metres;
@@ -52,7 +50,7 @@ std::string position_text(std::int32_t metres) {
 
 std::string diagnostics_text(const std::filesystem::path& dir, const CompileOutcome& outcome) {
   std::string out;
-  const std::vector<std::string> meaning = meanings(outcome);
+  const std::vector<std::string> meaning = code_texts(outcome);
   for (std::size_t i = 0; i < outcome.recorded.size(); ++i) {
     const RecordedCode& r = outcome.recorded[i];
     const std::string file = source_path(dir, outcome, r.file);
@@ -61,12 +59,16 @@ std::string diagnostics_text(const std::filesystem::path& dir, const CompileOutc
     } else {
       out += file + ":";
       if (r.line > 0) out += std::to_string(r.line) + ":";
+      if (r.line > 0 && r.column > 0) out += std::to_string(r.column) + ":";
       out += " ";
     }
     out += "error " + std::to_string(r.code) + ": " + meaning[i];
     if (r.position) out += " (at " + position_text(*r.position) + ")";
     out += "\n";
   }
+  for (const RecordedWarning& w : outcome.warnings)
+    out += source_path(dir, outcome, w.file) + ":" + std::to_string(w.line) + ":" + std::to_string(w.column) +
+           ": warning: " + w.message + " [" + std::string(warning_name(w.kind)) + "]\n";
   if (outcome.fatal) {
     out += std::string(kTool) + ": fatal error " + *outcome.fatal + ": " +
            std::string(code_meaning(std::atoi(outcome.fatal->c_str()))) + "; the compile ends with \" Errore n. " +
@@ -81,7 +83,7 @@ nlohmann::ordered_json outcome_json(const std::filesystem::path& dir, const Comp
                                     const std::map<std::string, std::uintmax_t>& files_written) {
   using json = nlohmann::ordered_json;
   json diagnostics = json::array();
-  const std::vector<std::string> meaning = meanings(outcome);
+  const std::vector<std::string> meaning = code_texts(outcome);
   for (std::size_t i = 0; i < outcome.recorded.size(); ++i) {
     const RecordedCode& r = outcome.recorded[i];
     const std::string file = source_path(dir, outcome, r.file);
@@ -90,9 +92,21 @@ nlohmann::ordered_json outcome_json(const std::filesystem::path& dir, const Comp
         {"position", r.position ? json(*r.position) : json(nullptr)},
         {"file", file.empty() ? json(nullptr) : json(file)},
         {"line", r.line > 0 ? json(r.line) : json(nullptr)},
+        {"column", r.line > 0 && r.column > 0 ? json(r.column) : json(nullptr)},
         {"meaning", meaning[i]},
     });
   }
+  json warnings = json::array();
+  for (const RecordedWarning& w : outcome.warnings)
+    warnings.push_back({
+        {"kind", warning_name(w.kind)},
+        {"file", source_path(dir, outcome, w.file)},
+        {"line", w.line},
+        {"column", w.column},
+        {"end_line", w.end_line},
+        {"end_column", w.end_column},
+        {"message", w.message},
+    });
   json files = json::object();
   for (const auto& [name, size] : files_written) files[name] = size;
   return {
@@ -103,12 +117,14 @@ nlohmann::ordered_json outcome_json(const std::filesystem::path& dir, const Comp
       {"fatal", outcome.fatal ? json(*outcome.fatal) : json(nullptr)},
       {"runtime_failure", outcome.runtime_failure ? json(*outcome.runtime_failure) : json(nullptr)},
       {"diagnostics", std::move(diagnostics)},
+      {"warnings", std::move(warnings)},
       {"files", std::move(files)},
   };
 }
 
-int exit_status(const CompileOutcome& outcome) {
+int exit_status(const CompileOutcome& outcome, bool werror) {
   if (outcome.fatal || outcome.runtime_failure) return kExitFailure;
+  if (werror && !outcome.warnings.empty()) return kExitCodesRecorded;
   return outcome.recorded.empty() ? kExitClean : kExitCodesRecorded;
 }
 

@@ -76,6 +76,13 @@ std::vector<std::string> file_names_in(const std::filesystem::path& dir) {
   return names;
 }
 
+RunNames resolve_names_among(const std::vector<std::string>& files) {
+  RunNames names{kRouteName, kTrainName};
+  if (auto route = single_name(files, "", {"_linea.txt", "_linea.dat"})) names.route_name = *route;
+  if (auto train = single_name(files, names.route_name + "_", {"-.txt", ".sim"})) names.train_name = *train;
+  return names;
+}
+
 RunNames resolve_names(const std::filesystem::path& dir, const std::optional<std::string>& route_utf8,
                        const std::optional<std::string>& train_utf8) {
   RunNames names{kRouteName, kTrainName};

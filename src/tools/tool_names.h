@@ -35,6 +35,9 @@ std::string checked_name(const std::string& utf8, const char* what);
 // ".sim") the train is taken from it; else the embedded scenario's names.
 RunNames resolve_names(const std::filesystem::path& dir, const std::optional<std::string>& route_utf8,
                        const std::optional<std::string>& train_utf8);
+// The same rule over a list of UTF-8 file names (those of a folder, with the
+// editor's open documents added), no name given.
+RunNames resolve_names_among(const std::vector<std::string>& files);
 
 // The UTF-8 names of the files in `dir` (no sub-folders).
 std::vector<std::string> file_names_in(const std::filesystem::path& dir);

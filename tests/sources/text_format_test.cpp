@@ -54,6 +54,40 @@ TEST(FieldReaderText, KnowsTheLineOfEveryField) {
   EXPECT_TRUE(r.at_end());
 }
 
+TEST(FieldReaderText, KnowsTheColumnAndExtentOfEveryField) {
+  // Columns count bytes from 1 after the blanks skipped; a quoted field that
+  // runs over a line end restarts the count for the fields after it.
+  FieldReader r("  ab , cd\r\n\"x\ny\", z\r\n");
+  struct Expected {
+    const char* text;
+    int line, column;
+    std::size_t start, end;
+  };
+  const Expected expected[] = {{"ab", 1, 3, 2, 4}, {"cd", 1, 8, 7, 9}, {"x\ny", 2, 1, 11, 16}, {"z", 3, 5, 18, 19}};
+  for (const Expected& e : expected) {
+    EXPECT_EQ(r.read_text(), e.text);
+    EXPECT_EQ(r.field_line(), e.line) << e.text;
+    EXPECT_EQ(r.field_column(), e.column) << e.text;
+    EXPECT_EQ(r.field_start(), e.start) << e.text;
+    EXPECT_EQ(r.field_end(), e.end) << e.text;
+  }
+  FieldReader numbers("segnale,   56300,\r\n  -7 x");
+  numbers.read_text();
+  EXPECT_EQ(numbers.read_i32(), 56300);
+  EXPECT_EQ(numbers.field_column(), 12);
+  EXPECT_EQ(numbers.field_end() - numbers.field_start(), 5u);
+  EXPECT_EQ(numbers.read_i32(), -7);
+  EXPECT_EQ(numbers.field_line(), 2);
+  EXPECT_EQ(numbers.field_column(), 3);
+  try {
+    numbers.read_i32();
+    ADD_FAILURE() << "x is not a number";
+  } catch (const FormatError& e) {
+    EXPECT_EQ(e.line(), 2);
+    EXPECT_EQ(e.column(), 6);
+  }
+}
+
 TEST(FieldReaderNumbers, ReadsCommaBlankAndLineEndSeparatedValues) {
   struct Case {
     const char* input;

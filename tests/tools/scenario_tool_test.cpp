@@ -147,10 +147,31 @@ TEST_F(ScenarioFolder, DiagnosticLinesTakeTheFormEditorsParse) {
   const int line = edit(path(kTrain), "segnale,   56300", "segnale,   47500");
   const Result r = tool({"compile", dir()});
   EXPECT_EQ(r.status, 1);
+  // LINE:COLUMN of the record's keyword.
   EXPECT_EQ(r.err, path(kTrain).string() + ":" + std::to_string(line) +
-                       ": error 16: signal refused: its cell is taken or outside the grid (at 47500 m, km 47+500)\n");
+                       ":1: error 16: signal refused: its cell is taken or outside the grid (at 47500 m, km 47+500)\n");
   // The binaries are written all the same, as the compile does.
   for (const std::string& name : kBinaries) EXPECT_TRUE(std::filesystem::exists(path(name))) << name;
+}
+
+TEST_F(ScenarioFolder, WarningsArePrintedWithFileLineAndColumnAndChangeTheStatusOnlyWithWerror) {
+  const int line = edit(path(kTrain), "segnale,   16300", "segnalle,   16300");
+  const Result r = tool({"check", dir()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, path(kTrain).string() + ":" + std::to_string(line) +
+                       ":1: warning: \"segnalle\" matches no keyword of the train file and is skipped, with the 11 "
+                       "numbers after it; did you mean \"segnale\"? [unknown-keyword]\n");
+  EXPECT_EQ(tool({"check", dir(), "--werror"}).status, 1);
+  const Result json = tool({"compile", dir(), "--json", "--werror"});
+  EXPECT_EQ(json.status, 1);
+  const auto report = nlohmann::json::parse(json.out);
+  ASSERT_EQ(report["warnings"].size(), 1u);
+  EXPECT_EQ(report["warnings"][0]["kind"], "unknown-keyword");
+  EXPECT_EQ(report["warnings"][0]["line"], line);
+  EXPECT_EQ(report["warnings"][0]["column"], 1);
+  EXPECT_EQ(report["warnings"][0]["end_column"], 53);  // just past the last number
+  // The binaries are those of the sources without the signal, warning or not.
+  EXPECT_EQ(report["files"].size(), 3u);
 }
 
 TEST_F(ScenarioFolder, EveryRecordedCodeIsReportedInOrder) {
@@ -166,7 +187,7 @@ TEST_F(ScenarioFolder, EveryRecordedCodeIsReportedInOrder) {
   std::getline(lines, second);
   std::getline(lines, rest);
   EXPECT_EQ(first, path(kLine).string() + ":" + std::to_string(line) +
-                       ": error 15: position beyond the end of the line; the rest of this file is not read (at "
+                       ":1: error 15: position beyond the end of the line; the rest of this file is not read (at "
                        "170000 m, km 170+000)");
   EXPECT_NE(second.find(path(kTrain).string() + ":"), std::string::npos) << second;
   EXPECT_NE(second.find(": error 15: parse ended here: code 15 of an earlier record is still set"), std::string::npos)
