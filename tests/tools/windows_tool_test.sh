@@ -72,6 +72,48 @@ both compile-named compile "$folder/$route"
 both dump-named dump "$folder/$route/${route}_Rè 5.sim"
 both documents-named documents "$folder/$route" -o "$folder/$route/fogli è" --html
 same_tree
+
+# The language server on the accented train file: error 16 at the signal,
+# published for the document's own percent-encoded URI.
+train_file="$work/windows/$folder/$route/${route}_Rè 5-.txt"
+uri="file:///Z:$(printf '%s' "$work/windows" | sed 's/ /%20/g')/Linee%20di%20prova%20%C3%A8/Citt%C3%A0_Alta/Citt%C3%A0_Alta_R%C3%A8%205-.txt"
+text=$(awk 'BEGIN { ORS = "" } { gsub(/\\/, "\\\\"); gsub(/"/, "\\\""); sub(/\r$/, "\\r"); print $0 "\\n" }' "$train_file")
+frame() { printf 'Content-Length: %d\r\n\r\n%s' "$(printf '%s' "$1" | wc -c)" "$1"; }
+{
+  frame '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{"processId":null,"rootUri":null,"capabilities":{}}}'
+  frame '{"jsonrpc":"2.0","method":"initialized","params":{}}'
+  frame '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"'"$uri"'","languageId":"scenario-train","version":1,"text":"'"$text"'"}}}'
+  frame '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+  frame '{"jsonrpc":"2.0","method":"exit"}'
+} >"$work/lsp.in"
+(cd "$work/windows" && "$wine_run" "$exe" lsp --sync <"$work/lsp.in" >"$work/lsp.out" 2>"$work/lsp.err") ||
+  fail "lsp ended with status $?: $(cat "$work/lsp.err")"
+# One message a record: the diagnostics published for that URI hold code 16.
+awk -v u="\"uri\":\"$uri\"" 'BEGIN { RS = "Content-Length: " }
+  index($0, "publishDiagnostics") && index($0, u) && index($0, "\"code\":16") { found = 1 }
+  END { exit !found }' "$work/lsp.out" ||
+  fail "lsp published no error 16 for $uri: $(head -c 2000 "$work/lsp.out")"
+
+# The live preview of the accented folder: its state names the route, the
+# train and the code 16.
+(cd "$work/windows" && exec "$wine_run" "$exe" serve "$folder/$route" --port 0 >"$work/serve.out" 2>&1) &
+serve_pid=$!
+port=
+for _ in $(seq 100); do
+  port=$(sed -n 's|.*http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/serve.out" | head -n 1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+if [ -z "$port" ]; then
+  fail "serve printed no address: $(cat "$work/serve.out")"
+else
+  bash -c 'exec 3<>"/dev/tcp/127.0.0.1/$1"; printf "GET /state HTTP/1.0\r\nHost: 127.0.0.1:$1\r\n\r\n" >&3; cat <&3' \
+    state "$port" >"$work/serve.state" || fail "no answer from serve on port $port"
+  grep -q '"route":"Città_Alta"' "$work/serve.state" && grep -q '"train":"Rè 5"' "$work/serve.state" &&
+    grep -q '"code":16' "$work/serve.state" || fail "serve's state: $(head -c 2000 "$work/serve.state")"
+fi
+kill "$serve_pid" 2>/dev/null || true
+wait "$serve_pid" 2>/dev/null || true
 grep -q "Città_Alta_Rè 5-.txt" "$work/check-named.linux.out" || fail "the report does not name the train file"
 grep -q '"error_code": 16' "$work/check-named.linux.out" || fail "the report has no code 16"
 
