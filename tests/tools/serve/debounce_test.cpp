@@ -44,13 +44,18 @@ TEST(Debouncer, EventsWithoutPauseStillGiveARebuildAfterTheLongestWait) {
 TEST(RebuildLoop, ABurstOfChangesGivesOneRebuild) {
   std::atomic<int> rebuilds{0}, events{0};
   {
-    RebuildLoop loop([&](const Burst& b) {
-      events += b.events;
-      ++rebuilds;
-    });
+    // A quiet period far longer than the burst takes, even on a busy machine
+    // that stops this thread for a while.
+    constexpr auto kQuiet = 200ms;
+    RebuildLoop loop(
+        [&](const Burst& b) {
+          events += b.events;
+          ++rebuilds;
+        },
+        Debouncer(kQuiet, 10s));
     for (int i = 0; i < 200; ++i) loop.sources_changed();
-    for (int i = 0; i < 400 && rebuilds == 0; ++i) std::this_thread::sleep_for(5ms);
-    std::this_thread::sleep_for(kQuietPeriod * 4);
+    for (int i = 0; i < 800 && rebuilds == 0; ++i) std::this_thread::sleep_for(5ms);
+    std::this_thread::sleep_for(kQuiet * 4);
     EXPECT_EQ(rebuilds, 1);
     EXPECT_EQ(events, 200);
     loop.sources_changed();
