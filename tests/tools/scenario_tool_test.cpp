@@ -14,6 +14,7 @@
 #include "test_support.h"
 #include "run/version.h"
 #include "tools/cli.h"
+#include "tools/tool_runner.h"
 
 namespace scenario::tool {
 namespace {
@@ -27,22 +28,8 @@ const std::string kTrain = "Orvale_Tresca_IC 417-.txt";
 const std::vector<std::string> kBinaries = {"Orvale_Tresca_linea.dat", "Orvale_Tresca_IC 417.sim",
                                             "Orvale_Tresca_IC 417.dat"};
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-Result tool(std::vector<std::string> args) {
-  args.insert(args.begin(), "scenario-tool");
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  Result r;
-  r.status = tool_main(static_cast<int>(argv.size()), argv.data(), out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
+using testing::Result;
+using testing::tool;
 
 std::set<std::string> files_in(const std::filesystem::path& dir) {
   std::set<std::string> names;

@@ -15,6 +15,7 @@
 #include "sources/train_sheet.h"
 #include "test_support.h"
 #include "tools/cli.h"
+#include "tools/tool_runner.h"
 
 namespace scenario::tool {
 namespace {
@@ -26,22 +27,8 @@ using testing::documents_of;
 using testing::lines_of;
 using testing::Sources;
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-Result tool(std::vector<std::string> args) {
-  args.insert(args.begin(), "scenario-tool");
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  Result r;
-  r.status = tool_main(static_cast<int>(argv.size()), argv.data(), out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
-}
+using testing::Result;
+using testing::tool;
 
 const std::string kBlankRow = " |     |     |          |     |                            |                |     |";
 
